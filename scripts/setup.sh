@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Sets up a Debian or Ubuntu machine for Orvane, builds it, and then starts it or runs its tests.
+#   bash scripts/setup.sh start   install what is missing, build, start the program
+#   bash scripts/setup.sh test    install what is missing, build, run every test
+set -euo pipefail
+
+mode=${1:-}
+case "$mode" in
+  start | test) ;;
+  *)
+    echo "usage: $0 start|test" >&2
+    exit 2
+    ;;
+esac
+
+cd "$(dirname "$0")/.."
+
+# Every Debian package the project needs, to build, run and test.
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+  libgtest-dev libgmock-dev libbenchmark-dev
+  portaudio19-dev libsndfile1-dev
+  pulseaudio
+  fonts-wine fonts-liberation2 fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  as_root=()
+  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+  "${as_root[@]}" apt-get update
+  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+if [ "$mode" = start ]; then
+  cmake --preset dev
+  cmake --build --preset dev --target orvane
+  exec build/dev/app/orvane
+fi
+
+cmake --preset ci
+cmake --build --preset ci
+source scripts/sound-server.sh
+ctest --preset ci
