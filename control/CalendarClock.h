@@ -6,14 +6,14 @@ namespace orvane {
 
 // The calendar clock in whole seconds since 1970-01-01 00:00 UTC.
 class CalendarClock {
-public:
+ public:
   virtual ~CalendarClock() = default;
 
   virtual std::int64_t SecondsSinceEpoch() const = 0;
 };
 
 class SystemCalendarClock final : public CalendarClock {
-public:
+ public:
   std::int64_t SecondsSinceEpoch() const override;
 };
 

@@ -17,8 +17,14 @@ inline constexpr Colour kSilver = 0xC0C0C0;
 inline constexpr Colour kPaleGreen = 0xC0DCC0;
 }  // namespace colours
 
-constexpr int RedOf(Colour c) { return static_cast<int>(c & 0xFF); }
-constexpr int GreenOf(Colour c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int BlueOf(Colour c) { return static_cast<int>((c >> 16) & 0xFF); }
+constexpr int RedOf(Colour c) {
+  return static_cast<int>(c & 0xFF);
+}
+constexpr int GreenOf(Colour c) {
+  return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int BlueOf(Colour c) {
+  return static_cast<int>((c >> 16) & 0xFF);
+}
 
 }  // namespace orvane

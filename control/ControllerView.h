@@ -8,7 +8,7 @@ namespace orvane {
 
 // The parts of the main window that show the run state to the experimenter.
 class ControllerView {
-public:
+ public:
   virtual ~ControllerView() = default;
 
   virtual void SetWindowColour(Colour colour) = 0;

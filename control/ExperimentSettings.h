@@ -7,7 +7,7 @@ namespace orvane {
 // The experiment's settings as the window's controls hold them. Every value is read at the
 // moment it is needed and never kept, so a change takes effect at the next read.
 class ExperimentSettings {
-public:
+ public:
   virtual ~ExperimentSettings() = default;
 
   virtual double Odds() const = 0;                     // Value of `odds`, probability per draw

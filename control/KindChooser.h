@@ -6,7 +6,7 @@ namespace orvane {
 
 // Decides, on a tick on which a trial may start, whether one starts and with which song.
 class KindChooser {
-public:
+ public:
   virtual ~KindChooser() = default;
 
   virtual SongKind ChooseRandomKind() = 0;

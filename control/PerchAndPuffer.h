@@ -4,7 +4,7 @@ namespace orvane {
 
 // The experiment's digital lines: the perch sensor and the air-puff valve.
 class PerchAndPuffer {
-public:
+ public:
   virtual ~PerchAndPuffer() = default;
 
   virtual bool ReadPerch() = 0;  // true when the bird sits on the perch

@@ -4,7 +4,7 @@ namespace orvane {
 
 // What the trial controller needs of a song's media player.
 class Player {
-public:
+ public:
   virtual ~Player() = default;
 
   // Starts the loaded song without waiting for it; throws when the player cannot play.

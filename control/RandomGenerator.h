@@ -7,7 +7,7 @@ namespace orvane {
 // The program's random generator: a 64-bit linear congruential state whose high half yields
 // 31-bit outputs. Its sequence is fixed by its seed, so runs are reproducible.
 class RandomGenerator {
-public:
+ public:
   RandomGenerator() { Seed(1); }
 
   // L = x, H = 0, then one step of a 32-bit generator on the low half alone.
@@ -20,7 +20,7 @@ public:
 
   std::uint64_t State() const { return state_; }
 
-private:
+ private:
   std::uint64_t state_ = 0;
 };
 

@@ -59,8 +59,8 @@ bool SongKindSelection::OddsDrawSucceeds() {
 }
 
 SongKind SongKindSelection::DrawRandomKind() {
-  const auto item = std::clamp<std::int32_t>(settings_.NeutralShareItem(), 0,
-                                             static_cast<std::int32_t>(kNeutralThresholds.size()) - 1);
+  const auto item = std::clamp<std::int32_t>(
+      settings_.NeutralShareItem(), 0, static_cast<std::int32_t>(kNeutralThresholds.size()) - 1);
   const std::int32_t threshold = kNeutralThresholds[static_cast<std::size_t>(item)];
   ReseedFromClock();
   return generator_.RandomBelow(100) < threshold ? kNeutralSong : kBadSong;

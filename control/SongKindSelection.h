@@ -14,7 +14,7 @@ namespace orvane {
 // eleventh call through to an odds draw; random mode then draws the kind by the neutral share,
 // serial mode plays blocks of one kind. Nothing but these calls changes the state.
 class SongKindSelection final : public KindChooser {
-public:
+ public:
   struct State {
     std::int32_t random_gate = 0;
     std::int32_t serial_gate = 0;
@@ -34,7 +34,7 @@ public:
   const State& state() const { return state_; }
   RandomGenerator& generator() { return generator_; }
 
-private:
+ private:
   static bool PassGate(std::int32_t& gate);
   bool OddsDrawSucceeds();
   SongKind DrawRandomKind();

@@ -6,7 +6,7 @@ namespace orvane {
 
 // Background colours of the two song lists, which mark the kind of the running trial.
 class SongListHighlight {
-public:
+ public:
   virtual ~SongListHighlight() = default;
 
   virtual void SetBadListColour(Colour colour) = 0;

@@ -5,7 +5,7 @@ namespace orvane {
 // A 100 ms tick source on the window's thread. Enabling an enabled timer changes nothing (its
 // period does not restart); enabling a disabled one starts a fresh period.
 class Timer {
-public:
+ public:
   virtual ~Timer() = default;
 
   virtual void Enable() = 0;

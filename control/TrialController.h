@@ -16,7 +16,7 @@ namespace orvane {
 // trial, counts ticks to the decision, decides and logs it, and runs the puff phase after it.
 // Beside it the manual puff runs on Timer2. Every duration is a count of ticks; no clock is read.
 class TrialController {
-public:
+ public:
   struct State {
     bool perch_occupied = false;
     bool good_playing = false;
@@ -50,7 +50,7 @@ public:
 
   const State& state() const { return state_; }
 
-private:
+ private:
   void StartTrialIfDue();
   void DecideIfDue();
   void RunPuffPhase();

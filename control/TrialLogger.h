@@ -6,7 +6,7 @@ namespace orvane {
 
 // Records the outcome of one decided trial.
 class TrialLogger {
-public:
+ public:
   virtual ~TrialLogger() = default;
 
   virtual void LogTrial(SongKind kind, bool perch_occupied) = 0;

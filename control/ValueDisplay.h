@@ -5,7 +5,7 @@ namespace orvane {
 // A numeric display that is also the store of its number (the counters and the settings'
 // displays): other parts write the value and read it back exactly as written.
 class ValueDisplay {
-public:
+ public:
   virtual ~ValueDisplay() = default;
 
   virtual double Value() const = 0;

@@ -17,7 +17,7 @@ cd "$(dirname "$0")/.."
 
 # Every Debian package the project needs, to build, run and test.
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
   portaudio19-dev libsndfile1-dev

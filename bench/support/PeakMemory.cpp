@@ -1,8 +1,8 @@
 #include "bench/support/PeakMemory.h"
 
 #if defined(_WIN32)
-#include <windows.h>
 #include <psapi.h>
+#include <windows.h>
 #else
 #include <sys/resource.h>
 #include <fstream>

@@ -1,0 +1,11 @@
+set(folders app control io log playback ui tests bench)
+set(sources)
+foreach(folder IN LISTS folders)
+  file(GLOB_RECURSE found "${SOURCE_DIR}/${folder}/*.cpp" "${SOURCE_DIR}/${folder}/*.h")
+  list(APPEND sources ${found})
+endforeach()
+execute_process(COMMAND ${CLANG_FORMAT} --dry-run -Werror ${sources} RESULT_VARIABLE result
+                ERROR_VARIABLE messages)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "Sources not formatted with clang-format:\n${messages}")
+endif()
