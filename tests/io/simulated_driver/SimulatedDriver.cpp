@@ -43,6 +43,9 @@ Device& device() {
   return instance;
 }
 
+// Checked before a call's text is built, so that a quiet driver costs what a call's work costs.
+bool Recording() { return device().recording; }
+
 bool Known(TaskHandle task) {
   Device& d = device();
   for (std::size_t i = 0; i < d.tasks_created; ++i) {
@@ -92,21 +95,19 @@ std::string Bytes(const uInt8* bytes) {
 
 template <typename... Parts>
 void Record(const char* function, const Parts&... parts) {
-  Device& d = device();
-  if (!d.recording) {
-    return;
-  }
   std::string call = function;
   call += '(';
   const char* separator = "";
   ((call += separator, call += parts, separator = ", "), ...);
   call += ')';
-  d.calls.push_back(std::move(call));
+  device().calls.push_back(std::move(call));
 }
 
 int32 ChannelOn(TaskHandle task, const char* function, const char lines[], const char name[],
                 int32 line_grouping) {
-  Record(function, Name(task), Text(lines), Text(name), std::to_string(line_grouping));
+  if (Recording()) {
+    Record(function, Name(task), Text(lines), Text(name), std::to_string(line_grouping));
+  }
   return Known(task) ? 0 : kInvalidTask;
 }
 
@@ -120,7 +121,9 @@ int32 ORVANE_DAQ_CALL DAQmxCreateTask(const char task_name[], TaskHandle* task) 
     d.tasks[d.tasks_created].in_use = true;
     *task = &d.tasks[d.tasks_created++];
   }
-  Record("DAQmxCreateTask", Text(task_name), Pointer(task));
+  if (Recording()) {
+    Record("DAQmxCreateTask", Text(task_name), Pointer(task));
+  }
   return task != nullptr ? 0 : kInvalidTask;
 }
 
@@ -135,7 +138,9 @@ int32 ORVANE_DAQ_CALL DAQmxCreateDIChan(TaskHandle task, const char lines[], con
 }
 
 int32 ORVANE_DAQ_CALL DAQmxStartTask(TaskHandle task) {
-  Record("DAQmxStartTask", Name(task));
+  if (Recording()) {
+    Record("DAQmxStartTask", Name(task));
+  }
   return Known(task) ? 0 : kInvalidTask;
 }
 
@@ -145,9 +150,12 @@ int32 ORVANE_DAQ_CALL DAQmxReadDigitalLines(TaskHandle task, int32 samples_per_c
                                             int32* samples_per_channel_read,
                                             int32* bytes_per_sample, bool32* reserved) {
   Device& d = device();
-  Record("DAQmxReadDigitalLines", Name(task), std::to_string(samples_per_channel), Number(timeout),
-         std::to_string(fill_mode), Pointer(read_array), std::to_string(array_size_in_bytes),
-         Pointer(samples_per_channel_read), Pointer(bytes_per_sample), Pointer(reserved));
+  if (Recording()) {
+    Record("DAQmxReadDigitalLines", Name(task), std::to_string(samples_per_channel),
+           Number(timeout), std::to_string(fill_mode), Pointer(read_array),
+           std::to_string(array_size_in_bytes), Pointer(samples_per_channel_read),
+           Pointer(bytes_per_sample), Pointer(reserved));
+  }
   Read read;
   read.levels = d.port2_levels;
   if (!d.script.empty()) {
@@ -180,9 +188,11 @@ int32 ORVANE_DAQ_CALL DAQmxWriteDigitalLines(TaskHandle task, int32 samples_per_
                                              bool32 auto_start, float64 timeout, bool32 data_layout,
                                              const uInt8 write_array[],
                                              int32* samples_per_channel_written, bool32* reserved) {
-  Record("DAQmxWriteDigitalLines", Name(task), std::to_string(samples_per_channel),
-         std::to_string(auto_start), Number(timeout), std::to_string(data_layout),
-         Bytes(write_array), Pointer(samples_per_channel_written), Pointer(reserved));
+  if (Recording()) {
+    Record("DAQmxWriteDigitalLines", Name(task), std::to_string(samples_per_channel),
+           std::to_string(auto_start), Number(timeout), std::to_string(data_layout),
+           Bytes(write_array), Pointer(samples_per_channel_written), Pointer(reserved));
+  }
   if (!Known(task) || write_array == nullptr) {
     return kInvalidTask;
   }
@@ -197,13 +207,17 @@ int32 ORVANE_DAQ_CALL DAQmxWriteDigitalLines(TaskHandle task, int32 samples_per_
 }
 
 int32 ORVANE_DAQ_CALL DAQmxStopTask(TaskHandle task) {
-  Record("DAQmxStopTask", Name(task));
+  if (Recording()) {
+    Record("DAQmxStopTask", Name(task));
+  }
   return Known(task) ? 0 : kInvalidTask;
 }
 
 #ifndef SIMULATED_DRIVER_WITHOUT_CLEAR_TASK
 int32 ORVANE_DAQ_CALL DAQmxClearTask(TaskHandle task) {
-  Record("DAQmxClearTask", Name(task));
+  if (Recording()) {
+    Record("DAQmxClearTask", Name(task));
+  }
   if (!Known(task)) {
     return kInvalidTask;
   }

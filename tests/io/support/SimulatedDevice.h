@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
