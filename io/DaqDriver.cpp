@@ -57,34 +57,30 @@ daq::int32 DaqDriver::Bind() {
   return daq::kFunctionNotFound;
 }
 
-daq::int32 DaqDriver::CreateTask(const char task_name[], daq::TaskHandle* task) {
+template <auto function, typename... Arguments>
+daq::int32 DaqDriver::Call(Arguments... arguments) {
   if (const daq::int32 status = Bind(); status != 0) {
     return status;
   }
-  return functions_.create_task(task_name, task);
+  return (functions_.*function)(arguments...);
+}
+
+daq::int32 DaqDriver::CreateTask(const char task_name[], daq::TaskHandle* task) {
+  return Call<&Functions::create_task>(task_name, task);
 }
 
 daq::int32 DaqDriver::CreateDOChan(daq::TaskHandle task, const char lines[],
                                    const char name_to_assign_to_lines[], daq::int32 line_grouping) {
-  if (const daq::int32 status = Bind(); status != 0) {
-    return status;
-  }
-  return functions_.create_do_chan(task, lines, name_to_assign_to_lines, line_grouping);
+  return Call<&Functions::create_do_chan>(task, lines, name_to_assign_to_lines, line_grouping);
 }
 
 daq::int32 DaqDriver::CreateDIChan(daq::TaskHandle task, const char lines[],
                                    const char name_to_assign_to_lines[], daq::int32 line_grouping) {
-  if (const daq::int32 status = Bind(); status != 0) {
-    return status;
-  }
-  return functions_.create_di_chan(task, lines, name_to_assign_to_lines, line_grouping);
+  return Call<&Functions::create_di_chan>(task, lines, name_to_assign_to_lines, line_grouping);
 }
 
 daq::int32 DaqDriver::StartTask(daq::TaskHandle task) {
-  if (const daq::int32 status = Bind(); status != 0) {
-    return status;
-  }
-  return functions_.start_task(task);
+  return Call<&Functions::start_task>(task);
 }
 
 daq::int32 DaqDriver::ReadDigitalLines(daq::TaskHandle task, daq::int32 samples_per_channel,
@@ -92,12 +88,9 @@ daq::int32 DaqDriver::ReadDigitalLines(daq::TaskHandle task, daq::int32 samples_
                                        daq::uInt8 read_array[], daq::uInt32 array_size_in_bytes,
                                        daq::int32* samples_per_channel_read,
                                        daq::int32* bytes_per_sample, daq::bool32* reserved) {
-  if (const daq::int32 status = Bind(); status != 0) {
-    return status;
-  }
-  return functions_.read_digital_lines(task, samples_per_channel, timeout, fill_mode, read_array,
-                                       array_size_in_bytes, samples_per_channel_read,
-                                       bytes_per_sample, reserved);
+  return Call<&Functions::read_digital_lines>(task, samples_per_channel, timeout, fill_mode,
+                                              read_array, array_size_in_bytes,
+                                              samples_per_channel_read, bytes_per_sample, reserved);
 }
 
 daq::int32 DaqDriver::WriteDigitalLines(daq::TaskHandle task, daq::int32 samples_per_channel,
@@ -105,25 +98,17 @@ daq::int32 DaqDriver::WriteDigitalLines(daq::TaskHandle task, daq::int32 samples
                                         daq::bool32 data_layout, const daq::uInt8 write_array[],
                                         daq::int32* samples_per_channel_written,
                                         daq::bool32* reserved) {
-  if (const daq::int32 status = Bind(); status != 0) {
-    return status;
-  }
-  return functions_.write_digital_lines(task, samples_per_channel, auto_start, timeout, data_layout,
-                                        write_array, samples_per_channel_written, reserved);
+  return Call<&Functions::write_digital_lines>(task, samples_per_channel, auto_start, timeout,
+                                               data_layout, write_array,
+                                               samples_per_channel_written, reserved);
 }
 
 daq::int32 DaqDriver::StopTask(daq::TaskHandle task) {
-  if (const daq::int32 status = Bind(); status != 0) {
-    return status;
-  }
-  return functions_.stop_task(task);
+  return Call<&Functions::stop_task>(task);
 }
 
 daq::int32 DaqDriver::ClearTask(daq::TaskHandle task) {
-  if (const daq::int32 status = Bind(); status != 0) {
-    return status;
-  }
-  return functions_.clear_task(task);
+  return Call<&Functions::clear_task>(task);
 }
 
 }  // namespace orvane

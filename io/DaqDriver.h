@@ -50,6 +50,8 @@ class DaqDriver {
 
   // 0 once all eight functions are bound, else the status every call returns for now.
   daq::int32 Bind();
+  template <auto function, typename... Arguments>
+  daq::int32 Call(Arguments... arguments);
   static std::optional<Functions> FunctionsOf(const SharedLibrary& library);
 
   Binding binding_ = Binding::kNotLoaded;

@@ -55,9 +55,8 @@ void DigitalLines::PuffOff() {
 }
 
 void DigitalLines::Write(const Pattern& pattern) {
-  const Pattern lines = pattern;
   driver_.WriteDigitalLines(puffer_task_, kOneSample, kAutoStart, kTimeoutSeconds, kGroupByChannel,
-                            lines.data(), nullptr, nullptr);
+                            pattern.data(), nullptr, nullptr);
 }
 
 void DigitalLines::CloseTasks() {

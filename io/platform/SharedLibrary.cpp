@@ -37,10 +37,12 @@ std::wstring Widened(const char* utf8) {
 
 std::optional<SharedLibrary> SharedLibrary::Open(const char* file_name) {
   const std::wstring wide = Widened(file_name);
-  // No error box for a missing library: the caller decides what its absence means.
-  const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  // No system error box while searching (a drive without media on the path, say): the caller
+  // decides what a missing library means.
+  DWORD previous = 0;
+  SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previous);
   HMODULE module = LoadLibraryW(wide.c_str());
-  SetErrorMode(previous);
+  SetThreadErrorMode(previous, nullptr);
   if (module == nullptr) {
     return std::nullopt;
   }

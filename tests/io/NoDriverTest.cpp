@@ -58,6 +58,7 @@ TEST(NoDriver, EveryCallFailsSilentlyUntilTheLibraryCanBeLoaded) {
 
   // Each call looks for the library again, so the next one after it appears reaches it, on the
   // tasks whose creation failed.
+  fs::create_directories(kInstalledDriver.parent_path());
   fs::copy_file(ORVANE_SIMULATED_DRIVER_FILE, kInstalledDriver);
   lines.PuffOn();
   SimulatedDevice device;

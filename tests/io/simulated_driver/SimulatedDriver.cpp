@@ -44,7 +44,9 @@ Device& device() {
 }
 
 // Checked before a call's text is built, so that a quiet driver costs what a call's work costs.
-bool Recording() { return device().recording; }
+bool Recording() {
+  return device().recording;
+}
 
 bool Known(TaskHandle task) {
   Device& d = device();
