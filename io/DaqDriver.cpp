@@ -1,0 +1,114 @@
+#include "io/DaqDriver.h"
+
+namespace orvane {
+
+namespace {
+
+template <typename Function>
+bool Found(const SharedLibrary& library, const char* name, Function& function) {
+  function = reinterpret_cast<Function>(library.Find(name));
+  return function != nullptr;
+}
+
+}  // namespace
+
+std::optional<DaqDriver::Functions> DaqDriver::FunctionsOf(const SharedLibrary& library) {
+  Functions f;
+  const bool all = Found(library, "DAQmxCreateTask", f.create_task) &&
+                   Found(library, "DAQmxCreateDOChan", f.create_do_chan) &&
+                   Found(library, "DAQmxCreateDIChan", f.create_di_chan) &&
+                   Found(library, "DAQmxStartTask", f.start_task) &&
+                   Found(library, "DAQmxReadDigitalLines", f.read_digital_lines) &&
+                   Found(library, "DAQmxWriteDigitalLines", f.write_digital_lines) &&
+                   Found(library, "DAQmxStopTask", f.stop_task) &&
+                   Found(library, "DAQmxClearTask", f.clear_task);
+  if (!all) {
+    return std::nullopt;
+  }
+  return f;
+}
+
+daq::int32 DaqDriver::Bind() {
+  switch (binding_) {
+    case Binding::kBound:
+      return 0;
+    case Binding::kIncomplete:
+      return daq::kFunctionNotFound;
+    case Binding::kNotLoaded:
+      break;
+  }
+  for (const char* file_name : daq::kLibraryFileNames) {
+    library_ = SharedLibrary::Open(file_name);
+    if (library_) {
+      break;
+    }
+  }
+  if (!library_) {
+    return daq::kLibraryNotFound;
+  }
+  // All eight or none, so that no task can be half driven.
+  if (const auto functions = FunctionsOf(*library_)) {
+    functions_ = *functions;
+    binding_ = Binding::kBound;
+    return 0;
+  }
+  library_.reset();
+  binding_ = Binding::kIncomplete;
+  return daq::kFunctionNotFound;
+}
+
+template <auto function, typename... Arguments>
+daq::int32 DaqDriver::Call(Arguments... arguments) {
+  if (const daq::int32 status = Bind(); status != 0) {
+    return status;
+  }
+  return (functions_.*function)(arguments...);
+}
+
+daq::int32 DaqDriver::CreateTask(const char task_name[], daq::TaskHandle* task) {
+  return Call<&Functions::create_task>(task_name, task);
+}
+
+daq::int32 DaqDriver::CreateDOChan(daq::TaskHandle task, const char lines[],
+                                   const char name_to_assign_to_lines[], daq::int32 line_grouping) {
+  return Call<&Functions::create_do_chan>(task, lines, name_to_assign_to_lines, line_grouping);
+}
+
+daq::int32 DaqDriver::CreateDIChan(daq::TaskHandle task, const char lines[],
+                                   const char name_to_assign_to_lines[], daq::int32 line_grouping) {
+  return Call<&Functions::create_di_chan>(task, lines, name_to_assign_to_lines, line_grouping);
+}
+
+daq::int32 DaqDriver::StartTask(daq::TaskHandle task) {
+  return Call<&Functions::start_task>(task);
+}
+
+daq::int32 DaqDriver::ReadDigitalLines(daq::TaskHandle task, daq::int32 samples_per_channel,
+                                       daq::float64 timeout, daq::bool32 fill_mode,
+                                       daq::uInt8 read_array[], daq::uInt32 array_size_in_bytes,
+                                       daq::int32* samples_per_channel_read,
+                                       daq::int32* bytes_per_sample, daq::bool32* reserved) {
+  return Call<&Functions::read_digital_lines>(task, samples_per_channel, timeout, fill_mode,
+                                              read_array, array_size_in_bytes,
+                                              samples_per_channel_read, bytes_per_sample, reserved);
+}
+
+daq::int32 DaqDriver::WriteDigitalLines(daq::TaskHandle task, daq::int32 samples_per_channel,
+                                        daq::bool32 auto_start, daq::float64 timeout,
+                                        daq::bool32 data_layout, const daq::uInt8 write_array[],
+                                        daq::int32* samples_per_channel_written,
+                                        daq::bool32* reserved) {
+  return Call<&Functions::write_digital_lines>(task, samples_per_channel, auto_start, timeout,
+                                               data_layout, write_array,
+                                               samples_per_channel_written, reserved);
+}
+
+daq::int32 DaqDriver::StopTask(daq::TaskHandle task) {
+  return Call<&Functions::stop_task>(task);
+}
+
+daq::int32 DaqDriver::ClearTask(daq::TaskHandle task) {
+  return Call<&Functions::clear_task>(task);
+}
+
+}  // namespace orvane

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <vector>
+
+#include "control/ExperimentSettings.h"
+#include "io/IndicatorShapes.h"
+
+namespace orvane::testing {
+
+// The window's indicator shapes, remembering every colour they were given.
+class RecordingShapes final : public IndicatorShapes {
+ public:
+  void SetPerchColour(Colour colour) override { perch.push_back(colour); }
+  void SetPuffColour(Colour colour) override { puff.push_back(colour); }
+
+  std::vector<Colour> perch;
+  std::vector<Colour> puff;
+};
+
+// Fixed settings; only the perch line and the puff timings matter to the digital lines.
+class FixedSettings final : public ExperimentSettings {
+ public:
+  double Odds() const override { return 0.1; }
+  std::int32_t NeutralShareItem() const override { return 0; }
+  std::int32_t SelectionMode() const override { return 0; }
+  std::int32_t SerialBlockLength() const override { return 10; }
+  std::int32_t SerialStartItem() const override { return 0; }
+  double PuffDelay() const override { return puff_delay; }
+  std::int32_t PuffDuration() const override { return puff_duration; }
+  double PerchLine() const override { return perch_line; }
+
+  double puff_delay = 2.0;
+  std::int32_t puff_duration = 10;
+  double perch_line = 7.0;
+};
+
+}  // namespace orvane::testing

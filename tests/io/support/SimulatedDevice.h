@@ -1,0 +1,42 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "io/DaqInterface.h"
+#include "io/platform/SharedLibrary.h"
+
+namespace orvane::testing {
+
+// The test's hold on the simulated driver library, found the way the program finds the driver.
+class SimulatedDevice {
+ public:
+  using Levels = std::array<daq::uInt8, 8>;
+
+  // Throws when no simulated driver is on the library search path.
+  SimulatedDevice();
+
+  void Reset();
+  void ScriptRead(const Levels& levels);
+  void ScriptFailedRead(daq::int32 status);
+  void SetRecording(bool on);
+  // Every call received since the last reset, oldest first.
+  std::vector<std::string> Calls() const;
+  // The calls received after the first `from` of them.
+  std::vector<std::string> CallsFrom(std::size_t from) const;
+
+ private:
+  template <typename Function>
+  Function Bound(const char* name) const;
+
+  std::optional<SharedLibrary> library_;
+};
+
+// The levels of port 2 with every line high except those listed, which read low.
+SimulatedDevice::Levels LowOn(std::initializer_list<int> lines);
+
+}  // namespace orvane::testing
