@@ -58,6 +58,7 @@ void DrawBirdOnPerch(QPainter& p) {
 
   p.setBrush(QColor(250, 200, 40));
   QPainterPath body;
+  body.setFillRule(Qt::WindingFill);
   body.addEllipse(QRectF(13, 24, 32, 21));
   body.addEllipse(QRectF(34, 12, 18, 18));
   p.drawPath(body.simplified());
@@ -137,6 +138,7 @@ void DrawPuffer(QPainter& p) {
   p.setPen(Outline(QColor(90, 140, 190), 1.5));
   p.setBrush(QColor(225, 240, 255));
   QPainterPath cloud;
+  cloud.setFillRule(Qt::WindingFill);  // overlapping puffs merge into one outline
   cloud.addEllipse(QPointF(62, 30), 11, 11);
   cloud.addEllipse(QPointF(58, 20), 7, 7);
   cloud.addEllipse(QPointF(68, 21), 7, 7);

@@ -164,7 +164,8 @@ void TCSpinButton::PaintHalf(QPainter& painter, Half half) const {
     line(r.right() - 1, r.top() + 1, r.right() - 1, r.bottom() - 1, dark);
   }
 
-  const int rows = std::max(1, std::min((r.width() - 4) / 4, (r.height() - 4) / 3));
+  // Both arrows the same size, fitted to the smaller upper half.
+  const int rows = std::max(1, std::min((r.width() - 4) / 4, (UpperHalf().height() - 5) / 2));
   const int shift = pressed ? 1 : 0;
   const QPoint centre(r.left() + (r.width() - 1) / 2 + shift, r.top() + r.height() / 2 + shift);
   const bool up = half == Half::kUpper;
