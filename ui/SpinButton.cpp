@@ -1,5 +1,6 @@
 #include "ui/SpinButton.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -96,6 +97,12 @@ void TCSpinButton::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TCSpinButton::OnRepeat() {
+  // A box that a click opened (an error, say) takes the mouse: the release never comes here.
+  const QWidget* modal = QApplication::activeModalWidget();
+  if (modal != nullptr && modal != window()) {
+    Cancel();
+    return;
+  }
   timer_->SetInterval(kRepeatMs);
   if (held_ != Half::kNone && pointerOverHeld_) {
     Click(held_);
@@ -125,6 +132,13 @@ void TCSpinButton::changeEvent(QEvent* event) {
     } else {
       repaint();
     }
+  }
+}
+
+void TCSpinButton::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (held_ != Half::kNone) {
+    Cancel();
   }
 }
 

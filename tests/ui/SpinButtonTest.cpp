@@ -1,6 +1,7 @@
 #include "ui/SpinButton.h"
 
 #include <gtest/gtest.h>
+#include <QDialog>
 #include <QSignalSpy>
 #include <QtTest/QTest>
 
@@ -145,6 +146,24 @@ TEST_F(SpinButtonTest, DisabledIgnoresTheMouseAndDisablingEndsAHold) {
   spin_.setEnabled(true);
   QTest::mouseRelease(&spin_, Qt::LeftButton, {}, upper_);
   EXPECT_EQ(Ups(), 0);
+}
+
+TEST_F(SpinButtonTest, AHoldEndsWhenTheReleaseCanNoLongerArrive) {
+  QTest::mousePress(&spin_, Qt::LeftButton, {}, upper_);
+  timer_->Fire();
+  EXPECT_EQ(Ups(), 1);
+  QDialog box;  // e.g. an error box opened by the click
+  box.setWindowModality(Qt::ApplicationModal);
+  box.show();
+  timer_->Fire();
+  EXPECT_EQ(Ups(), 1);
+  EXPECT_FALSE(timer_->active);
+  box.hide();
+
+  QTest::mousePress(&spin_, Qt::LeftButton, {}, lower_);
+  spin_.hide();
+  EXPECT_FALSE(timer_->active);
+  EXPECT_EQ(Downs(), 0);
 }
 
 }  // namespace
