@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QApplication>
+#include <exception>
+
+#include "app/ErrorBox.h"
+
+namespace orvane {
+
+// The application object. An exception that leaves an event handler (a click, a timer tick, a
+// list click) is shown in the error box and the event loop goes on.
+class OrvaneApplication : public QApplication {
+  Q_OBJECT
+
+ public:
+  OrvaneApplication(int& argc, char** argv);
+
+  // The caption of every error box, taken from the executable's name.
+  QString ErrorCaption() const { return caption_; }
+
+  // Replaces the modal box, e.g. to collect the errors in a test.
+  void SetErrorBox(ErrorBox box);
+
+  // Shows a thrown object in the error box; also for the start-up code's own catch block.
+  void ShowException(const std::exception_ptr& thrown);
+
+  bool notify(QObject* receiver, QEvent* event) override;
+
+ private:
+  QString caption_;
+  ErrorBox box_;
+};
+
+}  // namespace orvane
