@@ -24,9 +24,12 @@ QString WithoutTimeZone(const QString& time_pattern) {
 }
 
 TimeStampFormat::TimeStampFormat(const QLocale& locale)
-    : locale_(locale),
-      date_pattern_(locale.dateFormat(QLocale::ShortFormat)),
-      time_pattern_(WithoutTimeZone(locale.timeFormat(QLocale::LongFormat))) {}
+    : TimeStampFormat(locale, locale.dateFormat(QLocale::ShortFormat),
+                      locale.timeFormat(QLocale::LongFormat)) {}
+
+TimeStampFormat::TimeStampFormat(const QLocale& locale, const QString& date_pattern,
+                                 const QString& time_pattern)
+    : locale_(locale), date_pattern_(date_pattern), time_pattern_(WithoutTimeZone(time_pattern)) {}
 
 std::string TimeStampFormat::Format(const LocalDateTime& when) const {
   QString text = locale_.toString(QDate(when.year, when.month, when.day), date_pattern_);

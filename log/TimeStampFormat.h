@@ -16,6 +16,8 @@ QString WithoutTimeZone(const QString& time_pattern);
 class TimeStampFormat {
  public:
   explicit TimeStampFormat(const QLocale& locale = QLocale::system());
+  // Explicit patterns in QLocale's syntax; the zone is left out of `time_pattern` as well.
+  TimeStampFormat(const QLocale& locale, const QString& date_pattern, const QString& time_pattern);
 
   std::string Format(const LocalDateTime& when) const;
 

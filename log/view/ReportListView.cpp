@@ -238,6 +238,9 @@ void TReportListView::mousePressEvent(QMouseEvent* event) {
 
 void TReportListView::mouseMoveEvent(QMouseEvent* event) {
   const QPoint point = event->position().toPoint();
+  if (resizing_column_ != 0 && !(event->buttons() & Qt::LeftButton)) {
+    resizing_column_ = 0;
+  }
   if (resizing_column_ != 0) {
     while (col_widths_.size() < resizing_column_) {
       col_widths_.append(kDefaultColumnWidth);
