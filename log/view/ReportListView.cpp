@@ -52,15 +52,21 @@ class WaitCursor {
 }  // namespace
 
 TReportListView::TReportListView(QWidget* parent)
-    : QWidget(parent), scroll_bar_(new QScrollBar(Qt::Vertical, this)), col_widths_{234, 143, 129} {
+    : QWidget(parent),
+      rows_bar_(new QScrollBar(Qt::Vertical, this)),
+      columns_bar_(new QScrollBar(Qt::Horizontal, this)),
+      col_widths_{234, 143, 129} {
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
-  scroll_bar_->setTracking(true);
-  scroll_bar_->setSingleStep(1);
-  connect(scroll_bar_, &QScrollBar::valueChanged, this, [this] { update(); });
+  rows_bar_->setTracking(true);
+  rows_bar_->setSingleStep(1);
+  connect(rows_bar_, &QScrollBar::valueChanged, this, [this] { update(); });
+  columns_bar_->setTracking(true);
+  columns_bar_->setSingleStep(8);
+  connect(columns_bar_, &QScrollBar::valueChanged, this, [this] { update(); });
   table_.SetObserver(this);
-  UpdateScrollBar();
+  Relayout();
 }
 
 TReportListView::~TReportListView() {
@@ -68,7 +74,7 @@ TReportListView::~TReportListView() {
 }
 
 int TReportListView::topPosition() const {
-  return scroll_bar_->value() + 1;
+  return rows_bar_->value() + 1;
 }
 
 int TReportListView::titleRowHeight() const {
@@ -77,12 +83,13 @@ int TReportListView::titleRowHeight() const {
 
 void TReportListView::setColWidths(const QList<int>& widths) {
   col_widths_ = widths;
+  Relayout();
   update();
 }
 
 void TReportListView::setDefaultRowHeight(int height) {
   row_height_ = std::max(height, 1);
-  UpdateScrollBar();
+  Relayout();
   update();
 }
 
@@ -137,17 +144,9 @@ QSize TReportListView::sizeHint() const {
 void TReportListView::TableChanged(orvane::TableChange change) {
   if (change == orvane::TableChange::kRowCount) {
     cursor_ = 1;
-    UpdateScrollBar();
+    Relayout();
   }
   update();
-}
-
-QRect TReportListView::GridRect() const {
-  QRect grid = rect().adjusted(kFrame, kFrame, -kFrame, -kFrame);
-  if (scroll_bar_->isVisibleTo(this)) {
-    grid.setRight(scroll_bar_->geometry().left() - 1);
-  }
-  return grid;
 }
 
 int TReportListView::ColumnWidth(int column) const {
@@ -163,49 +162,66 @@ std::vector<int> TReportListView::ColumnWidths() const {
 }
 
 int TReportListView::FullyVisibleRows() const {
-  const int data_height = height() - 2 * kFrame - titleRowHeight();
-  return std::max(1, data_height / row_height_);
+  return std::max(1, (grid_.height() - titleRowHeight()) / row_height_);
 }
 
 int TReportListView::ShownRows() const {
   return std::max(table_.GetNrRows(), 1);
 }
 
-void TReportListView::UpdateScrollBar() {
-  const int visible = FullyVisibleRows();
-  const int maximum = std::max(0, ShownRows() - visible);
-  scroll_bar_->setRange(0, maximum);
-  scroll_bar_->setPageStep(visible);
-  const bool needed = maximum > 0;
-  if (needed != scroll_bar_->isVisibleTo(this)) {
-    scroll_bar_->setVisible(needed);
+void TReportListView::Relayout() {
+  const QRect inner = rect().adjusted(kFrame, kFrame, -kFrame, -kFrame);
+  const int bar_width = rows_bar_->sizeHint().width();
+  const int bar_height = columns_bar_->sizeHint().height();
+  int total_width = 0;
+  for (const int width : ColumnWidths()) {
+    total_width += width;
   }
+  // Each bar takes room from the other's direction, so settle which are needed in two rounds.
+  bool rows_bar_needed = false;
+  bool columns_bar_needed = false;
+  for (int round = 0; round < 2; ++round) {
+    const int grid_width = inner.width() - (rows_bar_needed ? bar_width : 0);
+    const int grid_height = inner.height() - (columns_bar_needed ? bar_height : 0);
+    columns_bar_needed = total_width > grid_width;
+    rows_bar_needed = ShownRows() > std::max(1, (grid_height - titleRowHeight()) / row_height_);
+  }
+  grid_ =
+      inner.adjusted(0, 0, rows_bar_needed ? -bar_width : 0, columns_bar_needed ? -bar_height : 0);
+
+  const int visible = FullyVisibleRows();
+  rows_bar_->setRange(0, std::max(0, ShownRows() - visible));
+  rows_bar_->setPageStep(visible);
+  rows_bar_->setGeometry(grid_.right() + 1, inner.top(), bar_width, grid_.height());
+  rows_bar_->setVisible(rows_bar_needed);
+  columns_bar_->setRange(0, std::max(0, total_width - grid_.width()));
+  columns_bar_->setPageStep(std::max(1, grid_.width()));
+  columns_bar_->setGeometry(inner.left(), grid_.bottom() + 1, grid_.width(), bar_height);
+  columns_bar_->setVisible(columns_bar_needed);
 }
 
 void TReportListView::resizeEvent(QResizeEvent* /*event*/) {
-  const int bar_width = scroll_bar_->sizeHint().width();
-  scroll_bar_->setGeometry(width() - kFrame - bar_width, kFrame, bar_width, height() - 2 * kFrame);
-  UpdateScrollBar();
+  Relayout();
 }
 
 void TReportListView::changeEvent(QEvent* event) {
   if (event->type() == QEvent::FontChange) {
-    UpdateScrollBar();
+    Relayout();
   }
   QWidget::changeEvent(event);
 }
 
 bool TReportListView::InTitleRow(const QPoint& point) const {
-  const QRect grid = GridRect();
+  const QRect grid = grid_;
   return point.y() >= grid.top() && point.y() < grid.top() + titleRowHeight();
 }
 
 int TReportListView::TitleX(const QPoint& point) const {
-  return point.x() - GridRect().left();
+  return point.x() - grid_.left();
 }
 
 int TReportListView::PositionAt(const QPoint& point) const {
-  const QRect grid = GridRect();
+  const QRect grid = grid_;
   const int y = point.y() - grid.top() - titleRowHeight();
   if (y < 0 || !grid.contains(point)) {
     return 0;
@@ -247,6 +263,7 @@ void TReportListView::mouseMoveEvent(QMouseEvent* event) {
     }
     col_widths_[resizing_column_ - 1] =
         std::max(1, resize_origin_width_ + point.x() - resize_origin_x_);
+    Relayout();
     update();
     return;
   }
@@ -298,6 +315,7 @@ void TReportListView::FitColumn(int column) {
     col_widths_.append(kDefaultColumnWidth);
   }
   col_widths_[column - 1] = orvane::FittedColumnWidth(widest, title_width, extra);
+  Relayout();
   update();
 }
 
@@ -314,9 +332,9 @@ void TReportListView::MoveCursorTo(int position) {
 void TReportListView::EnsureVisible(int position) {
   const int visible = FullyVisibleRows();
   if (position < topPosition()) {
-    scroll_bar_->setValue(position - 1);
+    rows_bar_->setValue(position - 1);
   } else if (position >= topPosition() + visible) {
-    scroll_bar_->setValue(position - visible);
+    rows_bar_->setValue(position - visible);
   }
 }
 
@@ -350,7 +368,7 @@ void TReportListView::keyPressEvent(QKeyEvent* event) {
 
 void TReportListView::wheelEvent(QWheelEvent* event) {
   const int steps = event->angleDelta().y() / 120;
-  scroll_bar_->setValue(scroll_bar_->value() - steps * kWheelRows);
+  rows_bar_->setValue(rows_bar_->value() - steps * kWheelRows);
   event->accept();
 }
 
@@ -359,7 +377,7 @@ void TReportListView::paintEvent(QPaintEvent* /*event*/) {
   painter.fillRect(rect(), palette().color(QPalette::Base));
   painter.setPen(palette().color(QPalette::Dark));
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
-  const QRect grid = GridRect();
+  const QRect grid = grid_;
   painter.setClipRect(grid);
   PaintTitles(painter, grid);
   PaintRows(painter, grid);
@@ -371,7 +389,7 @@ void TReportListView::PaintTitles(QPainter& painter, const QRect& grid) const {
   const orvane::ReportTable::SortState& sort = table_.Sort();
   const QColor light(255, 255, 255);
   const QColor shadow(128, 128, 128);
-  int left = grid.left();
+  int left = grid.left() - columns_bar_->value();
   for (int column = 1; column <= table_.GetNrColumns() && left <= grid.right(); ++column) {
     const int width = ColumnWidth(column);
     const QRect cell(left, grid.top(), width, height);
@@ -433,7 +451,7 @@ void TReportListView::PaintRows(QPainter& painter, const QRect& grid) const {
     const bool shaded = row_col_pattern_ > 0 && ((position - 1) / row_col_pattern_) % 2 == 0;
     const QColor background = marked ? color_selected_ : shaded ? color_shaded_ : color_normal_;
     painter.setPen(marked ? color_selected_text_ : color_text_);
-    int left = grid.left();
+    int left = grid.left() - columns_bar_->value();
     for (int column = 1; column <= table_.GetNrColumns() && left <= grid.right(); ++column) {
       const int width = ColumnWidth(column);
       const QRect cell(left, top, width, row_height_);

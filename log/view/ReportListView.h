@@ -82,12 +82,12 @@ class TReportListView : public QWidget, private orvane::ReportTableObserver {
  private:
   void TableChanged(orvane::TableChange change) override;
 
-  QRect GridRect() const;
   int ColumnWidth(int column) const;
   std::vector<int> ColumnWidths() const;
   int FullyVisibleRows() const;
   int ShownRows() const;
-  void UpdateScrollBar();
+  // Places both scroll bars and the grid between them for the current size, rows and widths.
+  void Relayout();
   // The display position under a point of the data area, or 0.
   int PositionAt(const QPoint& point) const;
   bool InTitleRow(const QPoint& point) const;
@@ -102,7 +102,9 @@ class TReportListView : public QWidget, private orvane::ReportTableObserver {
   void PaintRows(QPainter& painter, const QRect& grid) const;
 
   orvane::ReportTable table_;
-  QScrollBar* scroll_bar_;
+  QScrollBar* rows_bar_;
+  QScrollBar* columns_bar_;
+  QRect grid_;  // the title row and the data rows, inside the frame and the scroll bars
   QList<int> col_widths_;
   int row_height_ = 24;
   int row_col_pattern_ = 1;
