@@ -17,7 +17,7 @@ void CellStore::Resize(std::size_t rows) {
     for (std::size_t row = wanted; row < blocks_needed * kRowsPerBlock; ++row) {
       for (std::size_t column = 0; column < columns_; ++column) {
         std::string empty;
-        CellAt(column, row)->swap(empty);
+        CellAt(column, row).swap(empty);
       }
     }
     stored_rows_ = wanted;
@@ -33,23 +33,26 @@ void CellStore::Resize(std::size_t rows) {
   }
 }
 
-std::string* CellStore::CellAt(std::size_t column, std::size_t row) const {
-  Block& block = *blocks_[row / kRowsPerBlock];
-  return &block.cells[(row % kRowsPerBlock) * columns_ + column];
+std::string& CellStore::CellAt(std::size_t column, std::size_t row) {
+  return blocks_[row / kRowsPerBlock]->cells[(row % kRowsPerBlock) * columns_ + column];
+}
+
+const std::string& CellStore::CellAt(std::size_t column, std::size_t row) const {
+  return blocks_[row / kRowsPerBlock]->cells[(row % kRowsPerBlock) * columns_ + column];
 }
 
 std::string_view CellStore::Get(std::size_t column, std::size_t row) const {
   if (column >= columns_ || row >= stored_rows_) {
     return {};
   }
-  return *CellAt(column, row);
+  return CellAt(column, row);
 }
 
 void CellStore::Set(std::size_t column, std::size_t row, std::string_view text) {
   if (column >= columns_ || row >= stored_rows_) {
     return;
   }
-  CellAt(column, row)->assign(text);
+  CellAt(column, row).assign(text);
 }
 
 void CellStore::ClearAll() {

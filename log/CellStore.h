@@ -38,7 +38,8 @@ class CellStore {
     std::vector<std::string> cells;
   };
 
-  std::string* CellAt(std::size_t column, std::size_t row) const;
+  std::string& CellAt(std::size_t column, std::size_t row);
+  const std::string& CellAt(std::size_t column, std::size_t row) const;
 
   std::size_t columns_;
   std::size_t row_limit_;

@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPolygon>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
