@@ -211,18 +211,16 @@ void TReportListView::changeEvent(QEvent* event) {
 }
 
 bool TReportListView::InTitleRow(const QPoint& point) const {
-  const QRect grid = grid_;
-  return point.y() >= grid.top() && point.y() < grid.top() + titleRowHeight();
+  return point.y() >= grid_.top() && point.y() < grid_.top() + titleRowHeight();
 }
 
 int TReportListView::TitleX(const QPoint& point) const {
-  return point.x() - grid_.left();
+  return point.x() - grid_.left() + columns_bar_->value();
 }
 
 int TReportListView::PositionAt(const QPoint& point) const {
-  const QRect grid = grid_;
-  const int y = point.y() - grid.top() - titleRowHeight();
-  if (y < 0 || !grid.contains(point)) {
+  const int y = point.y() - grid_.top() - titleRowHeight();
+  if (y < 0 || !grid_.contains(point)) {
     return 0;
   }
   const int position = topPosition() + y / row_height_;

@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTest>
 #include <string>
 
@@ -92,6 +93,18 @@ TEST_F(ReportListViewTest, DraggingATitleBorderResizesTheColumn) {
   QTest::mouseRelease(&view, Qt::LeftButton, {}, border + QPoint(30, 0));
   EXPECT_EQ(view.colWidths()[0], 264);
   EXPECT_EQ(table().Sort().column, 0);
+}
+
+TEST_F(ReportListViewTest, TitlesScrolledSidewaysSortTheColumnUnderThePointer) {
+  view.setColWidths({600, 143, 129});
+  auto* columns_bar = view.findChildren<QScrollBar*>().at(1);
+  ASSERT_EQ(columns_bar->orientation(), Qt::Horizontal);
+  ASSERT_TRUE(columns_bar->isVisible());
+  columns_bar->setValue(columns_bar->maximum());
+  const int song_title = kFrame + 600 + 50 - columns_bar->value();
+  ASSERT_GT(song_title, 0);
+  Click(song_title, TitleY());
+  EXPECT_EQ(table().Sort().column, 2);
 }
 
 TEST_F(ReportListViewTest, ClicksAndNavigationKeysMoveTheCursorAndMarkOneRow) {
