@@ -416,10 +416,11 @@ void TReportListView::PaintTitles(QPainter& painter, const QRect& grid) const {
 void TReportListView::PaintSortTriangle(QPainter& painter, const QRect& cell, int title_end) const {
   const int centre_x = std::min(title_end + 10, cell.left() + cell.width() - 7);
   const int centre_y = cell.top() + cell.height() / 2;
+  // 8 by 6 pixels, ends included.
   const int left = centre_x - 4;
-  const int right = centre_x + 4;
+  const int right = centre_x + 3;
   const int top = centre_y - 3;
-  const int bottom = centre_y + 3;
+  const int bottom = centre_y + 2;
   const QColor light(255, 255, 255);
   const QColor shadow(128, 128, 128);
   if (table_.Sort().direction == orvane::SortDirection::kAscending) {
