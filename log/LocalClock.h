@@ -1,0 +1,29 @@
+#pragma once
+
+namespace orvane {
+
+// A local calendar date and time of day, to the millisecond.
+struct LocalDateTime {
+  int year = 1970;
+  int month = 1;  // 1 to 12
+  int day = 1;    // 1 to 31
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int millisecond = 0;
+};
+
+// The wall clock the log stamps its trials with.
+class LocalClock {
+ public:
+  virtual ~LocalClock() = default;
+
+  virtual LocalDateTime Now() const = 0;
+};
+
+class SystemLocalClock final : public LocalClock {
+ public:
+  LocalDateTime Now() const override;
+};
+
+}  // namespace orvane
