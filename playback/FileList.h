@@ -11,7 +11,7 @@ namespace orvane {
 
 // The files of one song folder that match the mask, and the one the experimenter picked.
 class FileList {
-public:
+ public:
   explicit FileList(const FolderReader& reader, PathStyle style = NativePathStyle())
       : reader_(reader), style_(style) {}
 
@@ -30,7 +30,7 @@ public:
   std::string FileName() const;
   const PathStyle& Style() const { return style_; }
 
-private:
+ private:
   const FolderReader& reader_;
   PathStyle style_;
   std::string directory_;

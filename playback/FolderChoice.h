@@ -15,7 +15,7 @@ struct FileDialogRequest {
 
 // A modal open-file dialog that accepts a name that does not exist.
 class FileDialog {
-public:
+ public:
   virtual ~FileDialog() = default;
 
   // The confirmed full path, or nothing when the experimenter cancelled.

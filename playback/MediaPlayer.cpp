@@ -14,7 +14,9 @@ void MediaPlayer::Open() {
   device_ = std::move(opened.device);
 }
 
-void MediaPlayer::Close() { device_.reset(); }
+void MediaPlayer::Close() {
+  device_.reset();
+}
 
 SoundDevice& MediaPlayer::OpenDevice() const {
   if (!device_) {
@@ -31,7 +33,9 @@ void MediaPlayer::Play() {
   last_result_ = device.Play();
 }
 
-void MediaPlayer::Stop() { last_result_ = OpenDevice().Stop(); }
+void MediaPlayer::Stop() {
+  last_result_ = OpenDevice().Stop();
+}
 
 void MediaPlayer::SetEnabled(bool enabled) {
   if (enabled == enabled_) {

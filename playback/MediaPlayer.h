@@ -17,7 +17,7 @@ inline constexpr const char* kUnknownErrorMessage = "Unknown error code";
 // raised as EMCIDeviceError, except those of starting, stopping and rewinding, which only
 // leave their result code behind.
 class MediaPlayer final : public Player {
-public:
+ public:
   enum class State { kIdle, kReady, kBroken };
 
   explicit MediaPlayer(SoundService& service) : service_(service) {}
@@ -46,7 +46,7 @@ public:
   std::int64_t Length() const { return device_ ? device_->Length() : 0; }
   int LastResult() const { return last_result_; }
 
-private:
+ private:
   SoundDevice& OpenDevice() const;
 
   SoundService& service_;

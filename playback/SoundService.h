@@ -9,7 +9,7 @@ namespace orvane {
 
 // One song held open by the sound service. Positions and lengths count frames.
 class SoundDevice {
-public:
+ public:
   virtual ~SoundDevice() = default;  // closes the song, silencing it
 
   virtual std::int64_t Position() const = 0;
@@ -29,7 +29,7 @@ struct OpenedSong {
 
 // The back end that opens sound files by path and names its result codes.
 class SoundService {
-public:
+ public:
   virtual ~SoundService() = default;
 
   // Waits until the song is ready to sound.

@@ -10,7 +10,7 @@ namespace orvane {
 // Fills the device's buffer on the audio thread: interleaved 32-bit float frames. It must not
 // block, allocate or take a lock.
 class RenderSource {
-public:
+ public:
   virtual ~RenderSource() = default;
 
   virtual void Render(float* out, std::size_t frames) noexcept = 0;
@@ -23,7 +23,7 @@ struct StreamFormat {
 
 // A running output stream; destroying it stops and closes it, after which Render is not called.
 class OutputStream {
-public:
+ public:
   virtual ~OutputStream() = default;
 
   virtual double SampleRate() const = 0;
@@ -37,7 +37,7 @@ struct OpenedStream {
 
 // The default output device: opens a started stream that pulls frames from a source.
 class AudioOutput {
-public:
+ public:
   virtual ~AudioOutput() = default;
 
   // The stream runs at the requested rate when the device takes it, else at the device's own.

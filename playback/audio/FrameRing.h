@@ -9,7 +9,7 @@ namespace orvane {
 
 // A lock-free ring of interleaved frames between one producer thread and one consumer thread.
 class FrameRing {
-public:
+ public:
   FrameRing(std::size_t capacity_frames, int channels);
 
   std::size_t CapacityFrames() const { return capacity_frames_; }
@@ -21,8 +21,7 @@ public:
   // frames must not exceed ReadableFrames().
   void Read(float* out, std::size_t frames);
 
-private:
-
+ private:
   std::size_t capacity_frames_;
   std::size_t channels_;
   std::vector<float> samples_;

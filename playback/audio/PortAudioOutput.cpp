@@ -16,7 +16,7 @@ int RenderCallback(const void* /*input*/, void* output, unsigned long frames,
 }
 
 class PortAudioStream final : public OutputStream {
-public:
+ public:
   explicit PortAudioStream(PaStream* stream) : stream_(stream) {}
   ~PortAudioStream() override {
     Pa_StopStream(stream_);
@@ -34,7 +34,7 @@ public:
     return info != nullptr ? info->outputLatency : 0;
   }
 
-private:
+ private:
   PaStream* stream_;
 };
 
@@ -67,8 +67,8 @@ OpenedStream PortAudioOutput::OpenStream(const StreamFormat& format, RenderSourc
     rate = info->defaultSampleRate;
   }
   PaStream* stream = nullptr;
-  PaError result = Pa_OpenStream(&stream, nullptr, &parameters, rate,
-                                 paFramesPerBufferUnspecified, paClipOff, RenderCallback, &source);
+  PaError result = Pa_OpenStream(&stream, nullptr, &parameters, rate, paFramesPerBufferUnspecified,
+                                 paClipOff, RenderCallback, &source);
   if (result != paNoError) {
     return {result, nullptr};
   }

@@ -6,7 +6,7 @@ namespace orvane {
 
 // The system's default output device through PortAudio. Construct one for the program's life.
 class PortAudioOutput final : public AudioOutput {
-public:
+ public:
   PortAudioOutput();
   ~PortAudioOutput() override;
   PortAudioOutput(const PortAudioOutput&) = delete;
@@ -15,7 +15,7 @@ public:
   OpenedStream OpenStream(const StreamFormat& format, RenderSource& source) override;
   std::optional<std::string> ErrorText(int result) const override;
 
-private:
+ private:
   int initialised_;  // PortAudio's result of its initialisation
 };
 

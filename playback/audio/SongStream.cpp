@@ -65,9 +65,8 @@ bool SongStream::FillOnce() {
   if (length == 0 || room == 0) {
     return false;
   }
-  const std::size_t wanted = static_cast<std::size_t>(
-      std::min<std::int64_t>({static_cast<std::int64_t>(std::min(room, kChunkFrames)),
-                              length - file_position_}));
+  const std::size_t wanted = static_cast<std::size_t>(std::min<std::int64_t>(
+      {static_cast<std::int64_t>(std::min(room, kChunkFrames)), length - file_position_}));
   const std::size_t got = file_->Read(chunk_.data(), wanted);
   if (got > 0) {
     ring_.Write(chunk_.data(), got);
@@ -133,7 +132,9 @@ std::int64_t SongStream::Position() const {
   return static_cast<std::int64_t>(play_state_.load() & ~kSoundingBit);
 }
 
-bool SongStream::Sounding() const { return (play_state_.load() & kSoundingBit) != 0; }
+bool SongStream::Sounding() const {
+  return (play_state_.load() & kSoundingBit) != 0;
+}
 
 void SongStream::WaitUntilIdle() const {
   while (rendering_.load()) {

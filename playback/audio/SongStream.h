@@ -22,7 +22,7 @@ namespace orvane {
 // The ring always holds the frames that follow the play position, wrapping from the song's end
 // to its start, so neither a rewind from the end nor a resume after a stop touches the disk.
 class SongStream final : public SoundDevice, private RenderSource {
-public:
+ public:
   static OpenedSong Open(const std::string& path, AudioOutput& output);
   ~SongStream() override;
 
@@ -35,7 +35,7 @@ public:
 
   double OutputLatencySeconds() const { return output_->OutputLatencySeconds(); }
 
-private:
+ private:
   SongStream(std::unique_ptr<SoundFile> file, std::size_t ring_frames);
 
   void Render(float* out, std::size_t frames) noexcept override;

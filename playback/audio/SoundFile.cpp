@@ -23,15 +23,19 @@ static int CheckPath(const std::string& path) {
     return sound_result::kNoFileName;
   }
   std::error_code error;
-  const std::filesystem::file_status status =
-      std::filesystem::status(PathFromUtf8(path), error);
+  const std::filesystem::file_status status = std::filesystem::status(PathFromUtf8(path), error);
   if (error || !std::filesystem::exists(status)) {
     const int code = error ? error.value() : static_cast<int>(std::errc::no_such_file_or_directory);
     return ClassifySystemError(code).failure == IoFailure::kAccessDenied
                ? sound_result::kFileAccessDenied
                : sound_result::kFileNotFound;
   }
-  return std::filesystem::is_directory(status) ? sound_result::kNotAFile : 0;
+  if (std::filesystem::is_directory(status)) {
+    return sound_result::kNotAFile;
+  }
+  return std::filesystem::file_size(PathFromUtf8(path), error) == 0 && !error
+             ? sound_result::kEmptyFile
+             : 0;
 }
 
 int SoundFile::Open(const std::string& path) {
@@ -63,6 +67,8 @@ std::size_t SoundFile::Read(float* out, std::size_t frames) {
   return got > 0 ? static_cast<std::size_t>(got) : 0;
 }
 
-bool SoundFile::Rewind() { return sf_seek(file_, 0, SEEK_SET) == 0; }
+bool SoundFile::Rewind() {
+  return sf_seek(file_, 0, SEEK_SET) == 0;
+}
 
 }  // namespace orvane

@@ -10,7 +10,7 @@ namespace orvane {
 
 // A sound file decoded to interleaved float frames, whatever its encoding.
 class SoundFile {
-public:
+ public:
   SoundFile() = default;
   ~SoundFile();
   SoundFile(const SoundFile&) = delete;
@@ -27,7 +27,7 @@ public:
   std::size_t Read(float* out, std::size_t frames);
   bool Rewind();
 
-private:
+ private:
   sf_private_tag* file_ = nullptr;
   int channels_ = 0;
   double sample_rate_ = 0;
@@ -44,6 +44,7 @@ inline constexpr int kNotAFile = 1004;
 inline constexpr int kNoSoundData = 1005;
 inline constexpr int kReaderNotStarted = 1006;
 inline constexpr int kSeekMidSong = 1007;
+inline constexpr int kEmptyFile = 1008;
 }  // namespace sound_result
 
 }  // namespace orvane

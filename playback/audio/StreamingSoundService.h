@@ -7,13 +7,13 @@ namespace orvane {
 
 // Sound files decoded by libsndfile and streamed to an output device.
 class StreamingSoundService final : public SoundService {
-public:
+ public:
   explicit StreamingSoundService(AudioOutput& output) : output_(output) {}
 
   OpenedSong Open(const std::string& path) override;
   std::optional<std::string> ErrorText(int result) const override;
 
-private:
+ private:
   AudioOutput& output_;
 };
 

@@ -5,7 +5,7 @@
 namespace orvane {
 
 class VirtualOutput::Stream final : public OutputStream {
-public:
+ public:
   Stream(VirtualOutput& owner, const StreamFormat& format, RenderSource& source)
       : owner_(owner), format_(format), source_(source) {
     owner_.streams_.push_back(this);
@@ -23,7 +23,7 @@ public:
     return samples;
   }
 
-private:
+ private:
   VirtualOutput& owner_;
   StreamFormat format_;
   RenderSource& source_;

@@ -10,7 +10,7 @@ namespace orvane {
 // An output device with no hardware behind it: its streams sound only when Pull() asks for
 // frames, so whoever pulls decides exactly how far each song gets.
 class VirtualOutput final : public AudioOutput {
-public:
+ public:
   static constexpr int kRefused = -1;
 
   OpenedStream OpenStream(const StreamFormat& format, RenderSource& source) override;
@@ -24,7 +24,7 @@ public:
   std::size_t OpenStreams() const { return streams_.size(); }
   const StreamFormat& LastFormat() const { return last_format_; }
 
-private:
+ private:
   class Stream;
   friend class Stream;
 

@@ -12,14 +12,14 @@ struct FolderListing {
 
 // Enters a folder and lists its files. Paths and names are UTF-8. Throws EInOutError.
 class FolderReader {
-public:
+ public:
   virtual ~FolderReader() = default;
 
   virtual FolderListing Read(const std::string& path) const = 0;
 };
 
 class FileSystemFolderReader final : public FolderReader {
-public:
+ public:
   FolderListing Read(const std::string& path) const override;
 };
 

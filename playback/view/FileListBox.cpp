@@ -52,7 +52,8 @@ void TFileListBox::TakeSelection() {
     return;
   }
   const QList<QListWidgetItem*> picked = selectedItems();
-  list_.Select(picked.isEmpty() ? std::nullopt
-                                : std::optional<std::size_t>(static_cast<std::size_t>(row(picked.front()))));
+  list_.Select(picked.isEmpty()
+                   ? std::nullopt
+                   : std::optional<std::size_t>(static_cast<std::size_t>(row(picked.front()))));
   emit selectionChangedByUser();
 }

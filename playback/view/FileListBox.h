@@ -11,7 +11,7 @@
 class TFileListBox : public QListWidget {
   Q_OBJECT
 
-public:
+ public:
   explicit TFileListBox(QWidget* parent = nullptr);
 
   // Throws EInOutError and leaves the list as it was when the folder cannot be entered.
@@ -26,11 +26,11 @@ public:
   // Shows the model's entries and selection after the model was changed directly.
   void Refresh();
 
-signals:
+ signals:
   // The experimenter changed the selection with the mouse or the keyboard.
   void selectionChangedByUser();
 
-private:
+ private:
   void TakeSelection();
 
   orvane::FileSystemFolderReader reader_;

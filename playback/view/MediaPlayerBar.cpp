@@ -1,8 +1,8 @@
 #include "playback/view/MediaPlayerBar.h"
 
 #include <QKeyEvent>
-#include <QMetaMethod>
 #include <QMessageBox>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -17,7 +17,9 @@ TMediaPlayer::TMediaPlayer(QWidget* parent) : QWidget(parent) {
   setEnabled(false);
 }
 
-TMediaPlayer::~TMediaPlayer() { Attach(nullptr); }
+TMediaPlayer::~TMediaPlayer() {
+  Attach(nullptr);
+}
 
 void TMediaPlayer::Attach(orvane::MediaPlayer* player) {
   if (player_ != nullptr) {
@@ -30,7 +32,9 @@ void TMediaPlayer::Attach(orvane::MediaPlayer* player) {
   setEnabled(player_ != nullptr && player_->Enabled());
 }
 
-QSize TMediaPlayer::sizeHint() const { return QSize(57, 30); }
+QSize TMediaPlayer::sizeHint() const {
+  return QSize(57, 30);
+}
 
 QRect TMediaPlayer::ButtonRect(Button button) const {
   const int half = width() / 2;
@@ -52,8 +56,8 @@ void TMediaPlayer::paintEvent(QPaintEvent* /*event*/) {
     QStyleOptionButton option;
     option.initFrom(this);
     option.rect = ButtonRect(button);
-    const bool sunk = (mouse_down_ == button && underMouse()) ||
-                      (space_down_ && focused_ == button);
+    const bool sunk =
+        (mouse_down_ == button && underMouse()) || (space_down_ && focused_ == button);
     option.state |= sunk ? QStyle::State_Sunken : QStyle::State_Raised;
     if (!hasFocus() || focused_ != button) {
       option.state &= ~QStyle::State_HasFocus;
@@ -61,8 +65,8 @@ void TMediaPlayer::paintEvent(QPaintEvent* /*event*/) {
     style()->drawControl(QStyle::CE_PushButtonBevel, &option, &painter, this);
     const QColor ink = isEnabled() ? palette().color(QPalette::ButtonText)
                                    : palette().color(QPalette::Disabled, QPalette::ButtonText);
-    DrawButtonGlyph(painter, button == Button::kPlay ? Glyph::kPlay : Glyph::kStop,
-                    option.rect, ink);
+    DrawButtonGlyph(painter, button == Button::kPlay ? Glyph::kPlay : Glyph::kStop, option.rect,
+                    ink);
   }
 }
 
@@ -116,7 +120,6 @@ void TMediaPlayer::keyReleaseEvent(QKeyEvent* event) {
   }
   QWidget::keyReleaseEvent(event);
 }
-
 
 void TMediaPlayer::Press(Button button) {
   if (player_ == nullptr || !isEnabled()) {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QString>
-#include <optional>
 #include <QWidget>
+#include <optional>
 
 #include "playback/MediaPlayer.h"
 
@@ -11,7 +11,7 @@
 class TMediaPlayer : public QWidget {
   Q_OBJECT
 
-public:
+ public:
   enum class Button { kPlay = 0, kStop = 1 };
 
   explicit TMediaPlayer(QWidget* parent = nullptr);
@@ -23,18 +23,18 @@ public:
   QRect ButtonRect(Button button) const;
   QSize sizeHint() const override;
 
-signals:
+ signals:
   // A press failed; the window shows the message. Without a receiver the bar shows it itself.
   void playerError(const QString& message);
 
-protected:
+ protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
 
-private:
+ private:
   std::optional<Button> ButtonAt(const QPoint& point) const;
   void Press(Button button);
 

@@ -6,11 +6,11 @@
 
 // The folder buttons' open-file dialog: Qt's own, so that it looks alike on every platform.
 class QtFileDialog final : public orvane::FileDialog {
-public:
+ public:
   explicit QtFileDialog(QWidget* parent) : parent_(parent) {}
 
   std::optional<std::string> ChooseFile(const orvane::FileDialogRequest& request) override;
 
-private:
+ private:
   QWidget* parent_;
 };
