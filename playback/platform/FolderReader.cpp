@@ -8,6 +8,7 @@
 #include "playback/platform/Utf8Path.h"
 
 #if defined(_WIN32)
+#define NOMINMAX
 #include <windows.h>
 #endif
 

@@ -1,6 +1,7 @@
 #include "playback/platform/IoErrorText.h"
 
 #if defined(_WIN32)
+#define NOMINMAX
 #include <windows.h>
 #else
 #include <cerrno>

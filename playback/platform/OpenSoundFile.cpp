@@ -1,4 +1,5 @@
 #if defined(_WIN32)
+#define NOMINMAX
 #include <windows.h>
 #define ENABLE_SNDFILE_WINDOWS_PROTOTYPES 1
 #endif
