@@ -153,6 +153,7 @@ int SongStream::SeekToStart() {
   }
   // At the end the ring already holds the song's start; wait only if the reader is behind.
   const auto wanted = std::min(static_cast<std::size_t>(Length()), kStartFrames);
+  reader_wake_.notify_all();
   {
     std::unique_lock lock(reader_mutex_);
     frames_arrived_.wait_for(lock, kRewindPatience,
