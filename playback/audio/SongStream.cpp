@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <system_error>
 
@@ -21,10 +22,15 @@ OpenedSong SongStream::Open(const std::string& path, AudioOutput& output) {
   if (const int result = file->Open(path); result != 0) {
     return {result, nullptr};
   }
-  const auto ring_frames =
-      std::max(static_cast<std::size_t>(file->SampleRate() * kRingSeconds), 4 * kChunkFrames);
   const StreamFormat format{file->Channels(), file->SampleRate()};
-  std::unique_ptr<SongStream> song(new SongStream(std::move(file), ring_frames));
+  std::unique_ptr<SongStream> song(new SongStream(std::move(file)));
+  // The stream starts silent: the callback reads nothing until the song is played.
+  OpenedStream stream = output.OpenStream(format, *song);
+  if (!stream.stream) {
+    return {stream.result, nullptr};
+  }
+  song->output_ = std::move(stream.stream);
+  song->PrepareFor(song->output_->SampleRate());
   // The start of the song is decoded before anything can sound.
   while (song->FillOnce()) {
   }
@@ -33,19 +39,31 @@ OpenedSong SongStream::Open(const std::string& path, AudioOutput& output) {
   } catch (const std::system_error&) {
     return {sound_result::kReaderNotStarted, nullptr};
   }
-  OpenedStream stream = output.OpenStream(format, *song);
-  if (!stream.stream) {
-    return {stream.result, nullptr};
-  }
-  song->output_ = std::move(stream.stream);
   return {0, std::move(song)};
 }
 
-SongStream::SongStream(std::unique_ptr<SoundFile> file, std::size_t ring_frames)
+SongStream::SongStream(std::unique_ptr<SoundFile> file)
     : file_(std::move(file)),
-      ring_(ring_frames, file_->Channels()),
-      chunk_(kChunkFrames * static_cast<std::size_t>(file_->Channels())),
-      length_(std::max<std::int64_t>(file_->Frames(), 0)) {}
+      channels_(static_cast<std::size_t>(file_->Channels())),
+      chunk_(kChunkFrames * channels_),
+      source_length_(std::max<std::int64_t>(file_->Frames(), 0)),
+      length_(source_length_.load()) {}
+
+void SongStream::PrepareFor(double device_rate) {
+  const auto from = static_cast<std::int64_t>(std::llround(file_->SampleRate()));
+  const auto to = static_cast<std::int64_t>(std::llround(device_rate));
+  std::size_t ring_frames = 4 * kChunkFrames;
+  if (to > 0 && to != from) {
+    resampler_ = std::make_unique<LinearResampler>(file_->Channels(), from, to);
+    const std::size_t most = resampler_->MaxOutput(kChunkFrames) + resampler_->MaxOutput(1);
+    converted_.reserve(most * channels_);
+    ring_frames = std::max(ring_frames, 2 * most);
+    length_.store(resampler_->OutputFrames(source_length_.load()));
+  }
+  ring_frames =
+      std::max(ring_frames, static_cast<std::size_t>(std::max(device_rate, 0.0) * kRingSeconds));
+  ring_.emplace(ring_frames, file_->Channels());
+}
 
 SongStream::~SongStream() {
   output_.reset();  // no callback runs after this
@@ -59,27 +77,49 @@ SongStream::~SongStream() {
   }
 }
 
+std::int64_t SongStream::DeviceFrames(std::int64_t source_frames) const {
+  return resampler_ ? resampler_->OutputFrames(source_frames) : source_frames;
+}
+
 bool SongStream::FillOnce() {
-  const std::int64_t length = length_.load(std::memory_order_relaxed);
-  const std::size_t room = ring_.WritableFrames();
-  if (length == 0 || room == 0) {
+  const std::int64_t length = source_length_.load(std::memory_order_relaxed);
+  if (length == 0) {
     return false;
   }
-  const std::size_t wanted = static_cast<std::size_t>(std::min<std::int64_t>(
-      {static_cast<std::int64_t>(std::min(room, kChunkFrames)), length - file_position_}));
-  const std::size_t got = file_->Read(chunk_.data(), wanted);
-  if (got > 0) {
-    ring_.Write(chunk_.data(), got);
-    file_position_ += static_cast<std::int64_t>(got);
+  const std::size_t room = ring_->WritableFrames();
+  std::size_t wanted = static_cast<std::size_t>(
+      std::min<std::int64_t>(static_cast<std::int64_t>(kChunkFrames), length - file_position_));
+  if (resampler_) {
+    if (room < resampler_->MaxOutput(wanted) + resampler_->MaxOutput(1)) {
+      return false;
+    }
+  } else {
+    wanted = std::min(wanted, room);
+    if (wanted == 0) {
+      return false;
+    }
   }
-  if (got < wanted || file_position_ >= length) {
+  const std::size_t got = file_->Read(chunk_.data(), wanted);
+  file_position_ += static_cast<std::int64_t>(got);
+  const bool ended = got < wanted || file_position_ >= length;
+  if (resampler_) {
+    converted_.clear();
+    resampler_->Process(chunk_.data(), got, converted_);
+    if (ended) {
+      resampler_->Finish(converted_);
+    }
+    ring_->Write(converted_.data(), converted_.size() / channels_);
+  } else {
+    ring_->Write(chunk_.data(), got);
+  }
+  if (ended) {
     // The data ended here: that is the song's length, published before any frame of the next
     // round enters the ring.
     if (file_position_ < length) {
-      length_.store(file_position_, std::memory_order_release);
+      source_length_.store(file_position_, std::memory_order_release);
+      length_.store(DeviceFrames(file_position_), std::memory_order_release);
     }
     if (file_position_ == 0 || !file_->Rewind()) {
-      length_.store(file_position_, std::memory_order_release);
       return false;
     }
     file_position_ = 0;
@@ -109,7 +149,7 @@ void SongStream::Render(float* out, std::size_t frames) noexcept {
   std::size_t taken = 0;
   std::uint64_t state = play_state_.load();
   if ((state & kSoundingBit) != 0) {
-    const std::size_t readable = ring_.ReadableFrames();
+    const std::size_t readable = ring_->ReadableFrames();
     const std::int64_t length = length_.load(std::memory_order_acquire);
     const auto position = static_cast<std::int64_t>(state & ~kSoundingBit);
     const auto left = static_cast<std::size_t>(std::max<std::int64_t>(length - position, 0));
@@ -119,17 +159,24 @@ void SongStream::Render(float* out, std::size_t frames) noexcept {
         static_cast<std::uint64_t>(next) | (next < length ? kSoundingBit : 0);
     // A stop from the window wins over this buffer: nothing is taken then.
     if (play_state_.compare_exchange_strong(state, next_state)) {
-      ring_.Read(out, count);
+      ring_->Read(out, count);
       taken = count;
     }
   }
-  const std::size_t channels = chunk_.size() / kChunkFrames;
-  std::memset(out + taken * channels, 0, (frames - taken) * channels * sizeof(float));
+  std::memset(out + taken * channels_, 0, (frames - taken) * channels_ * sizeof(float));
   rendering_.store(false);
 }
 
 std::int64_t SongStream::Position() const {
-  return static_cast<std::int64_t>(play_state_.load() & ~kSoundingBit);
+  const auto position = static_cast<std::int64_t>(play_state_.load() & ~kSoundingBit);
+  if (!resampler_) {
+    return position;
+  }
+  // Told in the file's frames, so that the end reads as the song's length.
+  if (position >= length_.load(std::memory_order_acquire)) {
+    return Length();
+  }
+  return std::min(resampler_->SourceFrameOf(position), Length());
 }
 
 bool SongStream::Sounding() const {
@@ -148,16 +195,17 @@ int SongStream::SeekToStart() {
   if (position == 0) {
     return 0;
   }
-  if ((state & kSoundingBit) != 0 || position != Length()) {
+  const std::int64_t length = length_.load(std::memory_order_acquire);
+  if ((state & kSoundingBit) != 0 || position != length) {
     return sound_result::kSeekMidSong;
   }
   // At the end the ring already holds the song's start; wait only if the reader is behind.
-  const auto wanted = std::min(static_cast<std::size_t>(Length()), kStartFrames);
+  const auto wanted = std::min(static_cast<std::size_t>(length), kStartFrames);
   reader_wake_.notify_all();
   {
     std::unique_lock lock(reader_mutex_);
     frames_arrived_.wait_for(lock, kRewindPatience,
-                             [&] { return ring_.ReadableFrames() >= wanted; });
+                             [&] { return ring_->ReadableFrames() >= wanted; });
   }
   play_state_.compare_exchange_strong(state, 0);
   return 0;
@@ -165,7 +213,8 @@ int SongStream::SeekToStart() {
 
 int SongStream::Play() {
   std::uint64_t state = play_state_.load();
-  while (static_cast<std::int64_t>(state & ~kSoundingBit) < Length() &&
+  const std::int64_t length = length_.load(std::memory_order_acquire);
+  while (static_cast<std::int64_t>(state & ~kSoundingBit) < length &&
          !play_state_.compare_exchange_weak(state, state | kSoundingBit)) {
   }
   return 0;

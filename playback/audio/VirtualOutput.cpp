@@ -34,7 +34,10 @@ OpenedStream VirtualOutput::OpenStream(const StreamFormat& format, RenderSource&
     return {kRefused, nullptr};
   }
   last_format_ = format;
-  return {0, std::make_unique<Stream>(*this, format, source)};
+  if (own_rate_ > 0) {
+    last_format_.sample_rate = own_rate_;
+  }
+  return {0, std::make_unique<Stream>(*this, last_format_, source)};
 }
 
 std::optional<std::string> VirtualOutput::ErrorText(int result) const {

@@ -19,6 +19,8 @@ class VirtualOutput final : public AudioOutput {
   // Renders the given number of frames from every open stream; returns those of the newest.
   std::vector<float> Pull(std::size_t frames);
 
+  // From now on streams run at this rate whatever they ask for, as a device that refuses others.
+  void SetOwnRate(double rate) { own_rate_ = rate; }
   // The next opens fail with kRefused, as a device that is missing or taken.
   void SetRefusing(bool refusing) { refusing_ = refusing; }
   std::size_t OpenStreams() const { return streams_.size(); }
@@ -30,6 +32,7 @@ class VirtualOutput final : public AudioOutput {
 
   std::vector<Stream*> streams_;
   StreamFormat last_format_;
+  double own_rate_ = 0;
   bool refusing_ = false;
 };
 

@@ -162,6 +162,29 @@ TEST_F(MediaPlayerTest, EveryWavEncodingDecodesToTheSameSamples) {
   }
 }
 
+TEST_F(MediaPlayerTest, ADeviceAtAnotherRateGetsTheSongConverted) {
+  WriteSong(folder_.path() / "song.wav", 1000);
+  rig_.output.SetOwnRate(16000);
+  LoadSong("song.wav");
+  EXPECT_EQ(rig_.player.Length(), 1000);
+  for (int round = 0; round < 2; ++round) {
+    rig_.player.Play();
+    std::vector<float> played;
+    for (int pulls = 0; pulls < 1000 && rig_.player.Sounding(); ++pulls) {
+      const std::vector<float> pulled = rig_.output.Pull(64);
+      played.insert(played.end(), pulled.begin(), pulled.end());
+    }
+    ASSERT_GE(played.size(), 2000u);
+    // Every second device frame is a frame of the song; those between lie between them.
+    for (std::int64_t f = 0; f < 999; ++f) {
+      ASSERT_EQ(played[static_cast<std::size_t>(2 * f)], testing::TestSample(f, 0)) << f;
+      EXPECT_FLOAT_EQ(played[static_cast<std::size_t>(2 * f + 1)],
+                      (testing::TestSample(f, 0) + testing::TestSample(f + 1, 0)) / 2);
+    }
+    EXPECT_EQ(rig_.player.Position(), 1000);
+  }
+}
+
 TEST_F(MediaPlayerTest, NamesWithSpacesAndForeignLettersPlay) {
   const std::string name = "Gr\xC3\xBCn f\xC3\xA5gel.WAV";
   WriteSong(folder_.path() / PathFromUtf8(name), 200);
