@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QStyleOptionButton>
 
 #include <exception>
@@ -17,17 +18,18 @@ TMediaPlayer::TMediaPlayer(QWidget* parent) : QWidget(parent) {
   setEnabled(false);
 }
 
-TMediaPlayer::~TMediaPlayer() {
-  Attach(nullptr);
-}
-
 void TMediaPlayer::Attach(orvane::MediaPlayer* player) {
   if (player_ != nullptr) {
     player_->SetEnabledListener(nullptr);
   }
   player_ = player;
   if (player_ != nullptr) {
-    player_->SetEnabledListener([this](bool enabled) { setEnabled(enabled); });
+    // The window may destroy its players before or after their bars; neither side dangles.
+    player_->SetEnabledListener([bar = QPointer<TMediaPlayer>(this)](bool enabled) {
+      if (bar) {
+        bar->setEnabled(enabled);
+      }
+    });
   }
   setEnabled(player_ != nullptr && player_->Enabled());
 }

@@ -15,9 +15,8 @@ class TMediaPlayer : public QWidget {
   enum class Button { kPlay = 0, kStop = 1 };
 
   explicit TMediaPlayer(QWidget* parent = nullptr);
-  ~TMediaPlayer() override;
 
-  // The bar follows the player's Enabled from now on; null detaches it.
+  // The bar follows the player's Enabled from now on and presses go to it; null detaches it.
   void Attach(orvane::MediaPlayer* player);
   Button FocusedButton() const { return focused_; }
   QRect ButtonRect(Button button) const;
