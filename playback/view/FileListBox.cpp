@@ -28,6 +28,14 @@ void TFileListBox::ApplyFilePath(const std::string& path) {
   Refresh();
 }
 
+std::optional<std::string> TFileListBox::ChooseFolder(orvane::FileDialog& dialog) {
+  std::optional<std::string> field = orvane::ChooseSongFolder(dialog, list_);
+  if (field) {
+    Refresh();
+  }
+  return field;
+}
+
 void TFileListBox::Refresh() {
   refreshing_ = true;
   clear();

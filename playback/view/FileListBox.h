@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QListWidget>
+#include <optional>
 #include <string>
 
 #include "control/Colour.h"
 #include "playback/FileList.h"
+#include "playback/FolderChoice.h"
 #include "playback/platform/FolderReader.h"
 
 // A song folder's WAV files, one plain name per line; the experimenter picks one.
@@ -16,6 +18,9 @@ class TFileListBox : public QListWidget {
 
   // Throws EInOutError and leaves the list as it was when the folder cannot be entered.
   void ApplyFilePath(const std::string& path);
+  // The folder button's work: returns the folder field's new text, or nothing on cancel.
+  // EInOutError propagates with the list as it was.
+  std::optional<std::string> ChooseFolder(orvane::FileDialog& dialog);
   const std::string& Directory() const { return list_.Directory(); }
   std::string FileName() const { return list_.FileName(); }
   const orvane::FileList& List() const { return list_; }

@@ -16,6 +16,15 @@ namespace {
 
 using testing::TempFolder;
 
+class ChosenFile final : public FileDialog {
+ public:
+  explicit ChosenFile(std::string path) : path_(std::move(path)) {}
+  std::optional<std::string> ChooseFile(const FileDialogRequest&) override { return path_; }
+
+ private:
+  std::string path_;
+};
+
 TEST(FileListBox, ShowsTheFolderAndReportsTheExperimentersPicks) {
   TempFolder folder;
   folder.Touch("b.wav");
@@ -47,8 +56,10 @@ TEST(FileListBox, ShowsTheFolderAndReportsTheExperimentersPicks) {
   // A re-read drops the selection without it counting as a pick.
   std::filesystem::create_directory(folder.path() / "sub");
   box.ApplyFilePath(folder.Utf8("sub"));
-  box.ApplyFilePath(folder.Utf8());
+  ChosenFile chosen(folder.Utf8("not relevant"));
+  EXPECT_EQ(box.ChooseFolder(chosen), folder.Utf8() + "/");
   EXPECT_EQ(picks.count(), 2);
+  EXPECT_EQ(box.count(), 2);
   EXPECT_EQ(box.FileName(), "");
   EXPECT_TRUE(box.selectedItems().isEmpty());
 
