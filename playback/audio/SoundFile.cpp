@@ -24,11 +24,11 @@ static int CheckPath(const std::string& path) {
   }
   std::error_code error;
   const std::filesystem::file_status status = std::filesystem::status(PathFromUtf8(path), error);
+  if (error && ClassifySystemError(error.value()).failure == IoFailure::kAccessDenied) {
+    return sound_result::kFileAccessDenied;
+  }
   if (error || !std::filesystem::exists(status)) {
-    const int code = error ? error.value() : static_cast<int>(std::errc::no_such_file_or_directory);
-    return ClassifySystemError(code).failure == IoFailure::kAccessDenied
-               ? sound_result::kFileAccessDenied
-               : sound_result::kFileNotFound;
+    return sound_result::kFileNotFound;
   }
   if (std::filesystem::is_directory(status)) {
     return sound_result::kNotAFile;
