@@ -1,5 +1,9 @@
+#include <QApplication>
+#include <QFileDialog>
+#include <QListView>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 
@@ -9,6 +13,7 @@
 #include "playback/MediaPlayer.h"
 #include "playback/view/FileListBox.h"
 #include "playback/view/MediaPlayerBar.h"
+#include "playback/view/QtFileDialog.h"
 #include "tests/playback/SongFiles.h"
 
 namespace orvane {
@@ -65,6 +70,44 @@ TEST(FileListBox, ShowsTheFolderAndReportsTheExperimentersPicks) {
 
   box.SetColour(colours::kYellow);
   EXPECT_EQ(box.palette().color(QPalette::Base), QColor(255, 255, 0));
+}
+
+TEST(QtFileDialog, OffersWavFilesAndAcceptsANameThatDoesNotExist) {
+  TempFolder folder;
+  folder.Touch("LOUD.WAV");
+  folder.Touch("notes.txt");
+  QWidget window;
+  QtFileDialog dialog(&window);
+  QString filter;
+  QStringList shown;
+  bool native = true;
+  QTimer::singleShot(0, [&] {
+    auto* open = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (open == nullptr) {
+      ADD_FAILURE() << "no dialog came up";
+      return;
+    }
+    native = !open->testOption(QFileDialog::DontUseNativeDialog);
+    filter = open->selectedNameFilter();
+    open->setDirectory(QString::fromStdString(folder.Utf8()));
+    // The dialog lists the folder in the background; wait for its view, however slow.
+    const auto* view = open->findChild<QListView*>("listView");
+    EXPECT_NE(view, nullptr);
+    EXPECT_TRUE(
+        view != nullptr &&
+        QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) > 0; }, 30000));
+    for (int row = 0; view != nullptr && row < view->model()->rowCount(view->rootIndex()); ++row) {
+      shown << view->model()->index(row, 0, view->rootIndex()).data().toString();
+    }
+    open->selectFile("not relevant");
+    static_cast<QDialog*>(open)->accept();
+  });
+  const std::optional<std::string> chosen =
+      dialog.ChooseFile({"Sound files (*.wav)", "*.WAV", "not relevant"});
+  EXPECT_FALSE(native);
+  EXPECT_EQ(filter, "Sound files (*.wav)");
+  EXPECT_EQ(shown, QStringList{"LOUD.WAV"});
+  EXPECT_EQ(chosen, folder.Utf8("not relevant"));
 }
 
 // Counts the bar's requests instead of sounding anything.
