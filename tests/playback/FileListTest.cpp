@@ -142,6 +142,7 @@ TEST_F(FileListTest, AnUnreadableFolderIsRefused) {
       },
       EInOutError);
   EXPECT_EQ(list_.Directory(), "");
+  fs::permissions(locked, fs::perms::owner_all);
 #endif
 }
 

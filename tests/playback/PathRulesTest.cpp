@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <filesystem>
 #include <string>
 
 #include "playback/platform/DefaultSongFolder.h"
@@ -61,7 +60,7 @@ TEST(DefaultSongFolder, IsKroInTheHomeFolder) {
   ASSERT_GT(folder.size(), 5u);
   EXPECT_EQ(folder.front(), '/');
   ASSERT_EQ(folder.substr(folder.size() - 5), "/kro/");
-  EXPECT_TRUE(std::filesystem::is_directory(folder.substr(0, folder.size() - 4))) << folder;
+  EXPECT_EQ(folder.find("//"), std::string::npos) << folder;
 #endif
 }
 
