@@ -19,7 +19,8 @@ class PortAudioStream final : public OutputStream {
  public:
   explicit PortAudioStream(PaStream* stream) : stream_(stream) {}
   ~PortAudioStream() override {
-    Pa_StopStream(stream_);
+    // Dropping what the device still holds silences at once; a drain could block for long.
+    Pa_AbortStream(stream_);
     Pa_CloseStream(stream_);
   }
   PortAudioStream(const PortAudioStream&) = delete;

@@ -64,7 +64,8 @@ class SongStream final : public SoundDevice, private RenderSource {
   // and in the device's.
   std::atomic<std::int64_t> source_length_;
   std::atomic<std::int64_t> length_;
-  // The play position, with kSoundingBit while sounding; changed by compare-and-swap only.
+  // The play position in device frames, with kSoundingBit while sounding; changed by
+  // compare-and-swap only.
   std::atomic<std::uint64_t> play_state_{0};
   std::atomic<bool> rendering_{false};
 
