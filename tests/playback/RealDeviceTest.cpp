@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "playback/Errors.h"
+#include "playback/MediaPlayer.h"
+#include "playback/audio/PortAudioOutput.h"
+#include "playback/audio/StreamingSoundService.h"
+#include "playback/platform/Utf8Path.h"
+#include "tests/playback/SongFiles.h"
+
+namespace orvane {
+namespace {
+
+using testing::TempFolder;
+using testing::WriteSong;
+
+// Waits for the condition, however slow the machine; false only after a generous bound.
+bool Eventually(const std::function<bool()>& condition) {
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > give_up) {
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+TEST(RealDevice, TwoPlayersSoundTheirSongsToTheEndAndAgain) {
+  TempFolder folder;
+  WriteSong(folder.path() / "bad.wav", 4410, {2, 44100, SF_FORMAT_PCM_16});
+  WriteSong(folder.path() / "neutral.wav", 2205, {1, 22050, SF_FORMAT_FLOAT});
+  PortAudioOutput output;
+  StreamingSoundService service(output);
+  MediaPlayer bad(service);
+  MediaPlayer neutral(service);
+  bad.SetFileName(folder.Utf8("bad.wav"));
+  neutral.SetFileName(folder.Utf8("neutral.wav"));
+  try {
+    bad.Open();
+    neutral.Open();
+  } catch (const EMCIDeviceError& error) {
+    GTEST_SKIP() << "no default output device (start a sound server first): " << error.what();
+  }
+
+  for (int round = 0; round < 2; ++round) {
+    bad.Play();
+    neutral.Play();
+    EXPECT_TRUE(Eventually([&] { return bad.Position() > 0 && neutral.Position() > 0; }))
+        << "the device took no frames";
+    EXPECT_TRUE(Eventually([&] { return !bad.Sounding() && !neutral.Sounding(); }))
+        << "the songs never ended";
+    EXPECT_EQ(bad.Position(), 4410);
+    EXPECT_EQ(neutral.Position(), 2205);
+  }
+}
+
+TEST(RealDevice, StopSilencesAtOnceAndKeepsThePlace) {
+  TempFolder folder;
+  WriteSong(folder.path() / "long.wav", 10 * 8000, {1, 8000, SF_FORMAT_PCM_16});
+  PortAudioOutput output;
+  StreamingSoundService service(output);
+  MediaPlayer player(service);
+  player.SetFileName(folder.Utf8("long.wav"));
+  try {
+    player.Open();
+  } catch (const EMCIDeviceError& error) {
+    GTEST_SKIP() << "no default output device (start a sound server first): " << error.what();
+  }
+  player.Play();
+  ASSERT_TRUE(Eventually([&] { return player.Position() > 0; }));
+  player.Stop();
+  const std::int64_t stopped_at = player.Position();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(player.Position(), stopped_at);
+  EXPECT_FALSE(player.Sounding());
+  player.Play();
+  EXPECT_TRUE(Eventually([&] { return player.Position() > stopped_at; }));
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,79 @@
+#include "tests/playback/SongFiles.h"
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+
+#include "playback/platform/Utf8Path.h"
+
+namespace orvane::testing {
+
+TempFolder::TempFolder() {
+  std::random_device seed;
+  path_ = std::filesystem::temp_directory_path() /
+          ("orvane-test-" + std::to_string(seed()) + "-" + std::to_string(seed()));
+  std::filesystem::create_directories(path_);
+  path_ = std::filesystem::canonical(path_);
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempFolder::Utf8() const {
+  return Utf8FromPath(path_);
+}
+
+std::string TempFolder::Utf8(const std::string& name) const {
+  return Utf8FromPath(path_ / PathFromUtf8(name));
+}
+
+void TempFolder::Touch(const std::string& name, const std::string& bytes) const {
+  std::ofstream(path_ / PathFromUtf8(name), std::ios::binary) << bytes;
+}
+
+float TestSample(std::int64_t frame, int channel) {
+  // Multiples of 1/64 below 1 survive every encoding from 8-bit PCM up.
+  return static_cast<float>(((frame * 7 + channel * 13) % 63) - 31) / 64.0f;
+}
+
+void WriteSong(const std::filesystem::path& path, std::int64_t frames, SongFormat format) {
+  SF_INFO info{};
+  info.channels = format.channels;
+  info.samplerate = format.sample_rate;
+  info.format = SF_FORMAT_WAV | format.subtype;
+  // The narrow open takes ASCII names on every platform; the song gets its own name after.
+  const std::filesystem::path scratch = path.parent_path() / "orvane-writing.tmp";
+  SNDFILE* file = sf_open(scratch.string().c_str(), SFM_WRITE, &info);
+  if (file == nullptr) {
+    throw std::runtime_error(std::string("cannot write test song: ") + sf_strerror(nullptr));
+  }
+  std::vector<float> block(1024 * static_cast<std::size_t>(format.channels));
+  for (std::int64_t start = 0; start < frames; start += 1024) {
+    const std::int64_t count = std::min<std::int64_t>(1024, frames - start);
+    for (std::int64_t f = 0; f < count; ++f) {
+      for (int c = 0; c < format.channels; ++c) {
+        block[static_cast<std::size_t>(f * format.channels + c)] = TestSample(start + f, c);
+      }
+    }
+    sf_writef_float(file, block.data(), count);
+  }
+  sf_close(file);
+  std::filesystem::rename(scratch, path);
+}
+
+std::vector<char> ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const std::filesystem::path& path, const std::vector<char>& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace orvane::testing
