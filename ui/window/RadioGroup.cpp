@@ -8,11 +8,14 @@ TRadioGroup::TRadioGroup(QWidget* parent) : QGroupBox(parent) {
   layout->setContentsMargins(8, 2, 4, 2);
   layout->setSpacing(0);
   buttons_.setExclusive(true);
-  connect(&buttons_, &QButtonGroup::idClicked, this, &TRadioGroup::clicked);
+  connect(&buttons_, &QButtonGroup::idClicked, this, [this](int id) {
+    index_ = id;
+    setFocusProxy(buttons_.button(id));
+    emit clicked();
+  });
 }
 
 void TRadioGroup::SetItems(const QStringList& items) {
-  const int index = ItemIndex();
   for (QAbstractButton* button : buttons_.buttons()) {
     buttons_.removeButton(button);
     delete button;
@@ -23,15 +26,13 @@ void TRadioGroup::SetItems(const QStringList& items) {
     buttons_.addButton(button, i);
     layout()->addWidget(button);
   }
-  SetItemIndex(index);
-}
-
-int TRadioGroup::ItemIndex() const {
-  return buttons_.checkedId();
+  SetItemIndex(index_);
 }
 
 void TRadioGroup::SetItemIndex(int index) {
+  index_ = index;
   if (QAbstractButton* button = buttons_.button(index)) {
     button->setChecked(true);
+    setFocusProxy(button);  // the group's place in the tab order is its picked item
   }
 }

@@ -17,7 +17,7 @@ class TRadioGroup : public QGroupBox {
   QStringList Items() const { return items_; }
   void SetItems(const QStringList& items);
 
-  int ItemIndex() const;
+  int ItemIndex() const { return index_; }
   void SetItemIndex(int index);
 
  signals:
@@ -26,5 +26,6 @@ class TRadioGroup : public QGroupBox {
 
  private:
   QStringList items_;
+  int index_ = -1;  // kept apart from the buttons: the form may give it before the items
   QButtonGroup buttons_;
 };

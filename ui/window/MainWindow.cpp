@@ -1,0 +1,271 @@
+#include "ui/window/MainWindow.h"
+
+#include <QCloseEvent>
+#include <QResizeEvent>
+
+#include <stdexcept>
+
+#include "playback/SongSelection.h"
+#include "ui/NumLab.h"
+#include "ui/Pictures.h"
+#include "ui/window/FormDescription.h"
+#include "ui/window/Shape.h"
+#include "ui_MainWindow.h"
+
+namespace {
+
+// The width the form is described at; the right-anchored displays keep their distance from it.
+constexpr int kDescribedWidth = 813;
+
+std::unique_ptr<Ui::TForm1> BuildForm(TForm1& window) {
+  auto ui = std::make_unique<Ui::TForm1>();
+  ui->setupUi(&window);
+  return ui;
+}
+
+void StepUp(TNumLab& display, double top) {
+  if (display.Value() < top) {
+    display.SetLabValue(display.Value() + 1);
+  }
+}
+
+void StepDown(TNumLab& display) {
+  if (display.Value() > 0) {
+    display.SetLabValue(display.Value() - 1);
+  }
+}
+
+}  // namespace
+
+TForm1::TForm1(const WindowServices& services, QWidget* parent)
+    : QWidget(parent),
+      ui_(BuildForm(*this)),
+      services_(services),
+      play_bad_(services.sound),
+      play_good_(services.sound),
+      lines_(*this, *this),
+      selection_(*this, *this, services.calendar_clock),
+      log_({ui_->report->table(), *this, *ui_->bad_stay, *ui_->bad_escape, *ui_->good_stay,
+            *ui_->good_escape, services.clipboard, services.local_clock}),
+      timer1_(this),
+      timer2_(this),
+      controller_(
+          {*this, lines_, selection_, play_good_, play_bad_, log_, *this, timer1_, timer2_}) {
+  ApplyDescriptionExtras();
+  connect(&timer1_, &TickTimer::tick, this, &TForm1::Timer1Timer);
+  connect(&timer2_, &TickTimer::tick, this, &TForm1::Timer2Timer);
+
+  PointListAtDefaultFolder(*ui_->bad_song_list);
+  PointListAtDefaultFolder(*ui_->good_song_list);
+  log_.InitTrialLog();
+  lines_.OpenTasks();
+}
+
+TForm1::~TForm1() {
+  // The bars point at the players, which go before the form's widgets.
+  ui_->play_bad->Attach(nullptr);
+  ui_->play_good->Attach(nullptr);
+}
+
+void TForm1::ApplyDescriptionExtras() {
+  ApplyPixelFontSizes(*this);
+  ApplySliderThumbLengths(*this);
+  setWindowIcon(orvane::WindowIcon());
+  for (QToolButton* button : {ui_->input0, ui_->input1}) {
+    button->setIcon(orvane::OpenFolderIcon());
+    button->setIconSize(orvane::OpenFolderIconSize());
+  }
+  ui_->puffer->setIcon(orvane::PufferIcon());
+  ui_->puffer->setIconSize(orvane::PufferIconSize());
+  ui_->play_bad->Attach(&play_bad_);
+  ui_->play_good->Attach(&play_good_);
+  for (TMediaPlayer* bar : {ui_->play_bad, ui_->play_good}) {
+    connect(bar, &TMediaPlayer::playerError, this, [this](const QString& message) {
+      services_.show_exception(std::make_exception_ptr(std::runtime_error(message.toStdString())));
+    });
+  }
+  SetWindowColour(orvane::colours::kSilver);
+
+  const QString folder = QString::fromStdString(services_.default_song_folder);
+  ui_->playbacks_folder0->setText(folder);
+  ui_->playbacks_folder1->setText(folder);
+
+  for (QWidget* widget : findChildren<QWidget*>()) {
+    if (widget->property("anchorRight").toBool()) {
+      right_anchors_.append({widget, kDescribedWidth - widget->x()});
+    }
+  }
+}
+
+void TForm1::PointListAtDefaultFolder(TFileListBox& list) {
+  // A machine without the default folder still gets its window: the list stays empty and the
+  // experimenter picks a folder with its button.
+  try {
+    list.ApplyFilePath(services_.default_song_folder);
+  } catch (const std::exception&) {
+    services_.show_exception(std::current_exception());
+  }
+}
+
+double TForm1::Odds() const {
+  return ui_->odds->Value();
+}
+std::int32_t TForm1::NeutralShareItem() const {
+  return ui_->precent_bad->ItemIndex();
+}
+std::int32_t TForm1::SelectionMode() const {
+  return ui_->song_selection->ItemIndex();
+}
+std::int32_t TForm1::SerialBlockLength() const {
+  return ui_->serial_tb->value();
+}
+std::int32_t TForm1::SerialStartItem() const {
+  return ui_->start_with->ItemIndex();
+}
+double TForm1::PuffDelay() const {
+  return ui_->action_delay->Value();
+}
+std::int32_t TForm1::PuffDuration() const {
+  return ui_->puff_duration->value();
+}
+double TForm1::PerchLine() const {
+  return ui_->l1->Value();
+}
+
+void TForm1::SetWindowColour(orvane::Colour colour) {
+  QPalette colours = palette();
+  colours.setColor(QPalette::Window, ToQColor(colour));
+  setPalette(colours);
+  setAutoFillBackground(true);
+}
+
+void TForm1::ShowErrorMessage(std::string_view text) {
+  services_.show_message(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void TForm1::SetBadListColour(orvane::Colour colour) {
+  ui_->bad_song_list->SetColour(colour);
+}
+void TForm1::SetGoodListColour(orvane::Colour colour) {
+  ui_->good_song_list->SetColour(colour);
+}
+void TForm1::SetPerchColour(orvane::Colour colour) {
+  ui_->perch->SetBrushColour(colour);
+}
+void TForm1::SetPuffColour(orvane::Colour colour) {
+  ui_->puff->SetBrushColour(colour);
+}
+
+void TForm1::StartClick() {
+  controller_.StartClick();
+}
+void TForm1::StopClick() {
+  controller_.StopClick();
+}
+void TForm1::pufferClick() {
+  controller_.pufferClick();
+}
+void TForm1::Timer1Timer() {
+  controller_.Timer1Timer();
+}
+void TForm1::Timer2Timer() {
+  controller_.Timer2Timer();
+}
+
+void TForm1::input0Click() {
+  if (const auto text = ui_->bad_song_list->ChooseFolder(services_.folder_dialog)) {
+    ui_->playbacks_folder0->setText(QString::fromStdString(*text));
+  }
+}
+
+void TForm1::input1Click() {
+  if (const auto text = ui_->good_song_list->ChooseFolder(services_.folder_dialog)) {
+    ui_->playbacks_folder1->setText(QString::fromStdString(*text));
+  }
+}
+
+void TForm1::bad_song_listClick() {
+  orvane::SelectSong(ui_->bad_song_list->List(), play_bad_);
+}
+void TForm1::good_song_listClick() {
+  orvane::SelectSong(ui_->good_song_list->List(), play_good_);
+}
+
+void TForm1::copyClick() {
+  log_.copyClick();
+}
+void TForm1::clearClick() {
+  log_.clearClick();
+}
+
+// A division, not a multiplication by 0.1: 3 × 0.1 is not the double nearest to 0.3, and the
+// controller compares these values with tick counts.
+void TForm1::puff_durationChange() {
+  ui_->puff_duration_val->SetLabValue(ui_->puff_duration->value() / 10.0);
+}
+void TForm1::action_delayTbChange() {
+  ui_->action_delay->SetLabValue(ui_->action_delayTb->value() / 10.0);
+}
+void TForm1::feedback_delay1Change() {
+  ui_->odds->SetLabValue(ui_->feedback_delay1->value() / 1000.0);
+}
+void TForm1::serial_tbChange() {
+  ui_->serial_num->SetLabValue(ui_->serial_tb->value());
+}
+
+void TForm1::song_selectionClick() {
+  const bool serial = ui_->song_selection->ItemIndex() == 1;
+  const bool random = ui_->song_selection->ItemIndex() == 0;
+  if (!serial && !random) {
+    return;
+  }
+  ui_->precent_bad->setVisible(random);
+  ui_->serial_tb->setVisible(serial);
+  ui_->serial_num->setVisible(serial);
+  ui_->start_with->setVisible(serial);
+}
+
+void TForm1::p1sUpClick() {
+  StepUp(*ui_->p1, 7);
+}
+void TForm1::p1sDownClick() {
+  StepDown(*ui_->p1);
+}
+void TForm1::l1sUpClick() {
+  StepUp(*ui_->l1, 7);
+}
+void TForm1::l1sDownClick() {
+  StepDown(*ui_->l1);
+}
+void TForm1::p2sUpClick() {
+  StepUp(*ui_->p2, 6);
+}
+void TForm1::p2sDownClick() {
+  StepDown(*ui_->p2);
+}
+void TForm1::l2sUpClick() {
+  StepUp(*ui_->l2, 7);
+}
+void TForm1::l2sDownClick() {
+  StepDown(*ui_->l2);
+}
+
+void TForm1::FormClose() {
+  // Close the valve first: a window closed in the middle of a puff must not leave air blowing.
+  lines_.PuffOff();
+  lines_.CloseTasks();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  FormClose();
+  QWidget::closeEvent(event);
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  for (const RightAnchor& anchor : right_anchors_) {
+    if (anchor.widget) {
+      anchor.widget->move(width() - anchor.distance_from_right, anchor.widget->y());
+    }
+  }
+  QWidget::resizeEvent(event);
+}

@@ -1,0 +1,128 @@
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+#include "control/ControllerView.h"
+#include "control/ExperimentSettings.h"
+#include "control/SongKindSelection.h"
+#include "control/SongListHighlight.h"
+#include "control/TrialController.h"
+#include "io/DigitalLines.h"
+#include "io/IndicatorShapes.h"
+#include "log/TrialLog.h"
+#include "playback/MediaPlayer.h"
+#include "ui/window/TickTimer.h"
+#include "ui/window/WindowServices.h"
+
+namespace Ui {
+class TForm1;
+}
+
+class TNumLab;
+
+// The program's one window. Its form describes every control; the handlers bound to them by
+// name in the form are thin and call into the subsystems, which read the settings from the
+// controls at the moment they need them.
+class TForm1 : public QWidget,
+               public orvane::ExperimentSettings,
+               public orvane::ControllerView,
+               public orvane::SongListHighlight,
+               public orvane::IndicatorShapes {
+  Q_OBJECT
+
+ public:
+  explicit TForm1(const WindowServices& services, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  Ui::TForm1& Controls() { return *ui_; }
+  const orvane::TrialController& Controller() const { return controller_; }
+  const orvane::TrialLog& Log() const { return log_; }
+  orvane::MediaPlayer& PlayBad() { return play_bad_; }
+  orvane::MediaPlayer& PlayGood() { return play_good_; }
+  TickTimer& Timer1() { return timer1_; }
+  TickTimer& Timer2() { return timer2_; }
+
+  // ExperimentSettings: each read goes to the control that holds the setting.
+  double Odds() const override;
+  std::int32_t NeutralShareItem() const override;
+  std::int32_t SelectionMode() const override;
+  std::int32_t SerialBlockLength() const override;
+  std::int32_t SerialStartItem() const override;
+  double PuffDelay() const override;
+  std::int32_t PuffDuration() const override;
+  double PerchLine() const override;
+
+  // ControllerView
+  void SetWindowColour(orvane::Colour colour) override;
+  void ShowErrorMessage(std::string_view text) override;
+
+  // SongListHighlight
+  void SetBadListColour(orvane::Colour colour) override;
+  void SetGoodListColour(orvane::Colour colour) override;
+
+  // IndicatorShapes
+  void SetPerchColour(orvane::Colour colour) override;
+  void SetPuffColour(orvane::Colour colour) override;
+
+ public slots:
+  void StartClick();
+  void StopClick();
+  void pufferClick();
+  void Timer1Timer();
+  void Timer2Timer();
+
+  void input0Click();
+  void input1Click();
+  void bad_song_listClick();
+  void good_song_listClick();
+
+  void copyClick();
+  void clearClick();
+
+  void puff_durationChange();
+  void action_delayTbChange();
+  void feedback_delay1Change();
+  void serial_tbChange();
+  void song_selectionClick();
+
+  void p1sUpClick();
+  void p1sDownClick();
+  void l1sUpClick();
+  void l1sDownClick();
+  void p2sUpClick();
+  void p2sDownClick();
+  void l2sUpClick();
+  void l2sDownClick();
+
+  // The window's close handler: releases the acquisition device.
+  void FormClose();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  struct RightAnchor {
+    QPointer<QWidget> widget;
+    int distance_from_right;
+  };
+
+  void ApplyDescriptionExtras();
+  void PointListAtDefaultFolder(class TFileListBox& list);
+
+  std::unique_ptr<Ui::TForm1> ui_;
+  WindowServices services_;
+  orvane::MediaPlayer play_bad_;
+  orvane::MediaPlayer play_good_;
+  orvane::DigitalLines lines_;
+  orvane::SongKindSelection selection_;
+  orvane::TrialLog log_;
+  TickTimer timer1_;
+  TickTimer timer2_;
+  orvane::TrialController controller_;
+  QList<RightAnchor> right_anchors_;
+};

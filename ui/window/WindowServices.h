@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "control/CalendarClock.h"
+#include "log/Clipboard.h"
+#include "log/LocalClock.h"
+#include "playback/FolderChoice.h"
+#include "playback/SoundService.h"
+
+// What the main window runs on beyond its own controls. The program hands it the machine's
+// sound device, dialogs, clipboard and clocks; tests hand it their own.
+struct WindowServices {
+  orvane::SoundService& sound;
+  orvane::FileDialog& folder_dialog;
+  orvane::Clipboard& clipboard;
+  const orvane::LocalClock& local_clock;
+  const orvane::CalendarClock& calendar_clock;
+  // The folder both song lists show at start-up.
+  std::string default_song_folder;
+  // The modal box of a refused Start: title "Error", one OK button, at screen position 100, 100.
+  std::function<void(const QString& text)> show_message;
+  // The application's error box, for errors met while the window is being built.
+  std::function<void(const std::exception_ptr& thrown)> show_exception;
+};
