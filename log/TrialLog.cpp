@@ -30,7 +30,7 @@ void TrialLog::LogTrial(SongKind kind, bool perch_occupied) {
     counter->SetLabValue(counter->Value() + 1);
   }
   ++next_row_;
-  // Always one empty row more than trials, and back to insertion order.
+  // One row more keeps an empty row below the trials and returns the table to insertion order.
   table.SetNrRows(table.GetNrRows() + 1);
 }
 
