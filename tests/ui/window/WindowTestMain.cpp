@@ -11,6 +11,8 @@ int main(int argc, char** argv) {
   if (GTEST_FLAG_GET(list_tests)) {
     return RUN_ALL_TESTS();
   }
+  // Never a real display.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
   orvane::OrvaneApplication app(argc, argv);
   app.SetErrorBox([](const QString&, const QString& text) {
     ADD_FAILURE() << "unexpected error box: " << text.toStdString();
