@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QtTest/QTest>
@@ -193,10 +194,15 @@ TEST_F(SettingsTest, TheSelectionSwitchShowsOneSetOfControlsAndBothKeepTheirValu
   EXPECT_EQ(form_.serial_num->Value(), 33);
   EXPECT_EQ(window_.SerialStartItem(), 1);
 
+  // The arrow keys move between the items of the focused group.
+  form_.precent_bad->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  EXPECT_EQ(window_.NeutralShareItem(), 4);
+
   WindowRig::PickItem(*form_.song_selection, 1);
   EXPECT_EQ(form_.serial_tb->value(), 33);
   EXPECT_EQ(form_.start_with->ItemIndex(), 1);
-  EXPECT_EQ(form_.precent_bad->ItemIndex(), 3);
+  EXPECT_EQ(form_.precent_bad->ItemIndex(), 4);
   EXPECT_EQ(form_.serial_tb->geometry(), QRect(628, 479, 108, 20));
 }
 

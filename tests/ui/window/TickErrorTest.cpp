@@ -88,5 +88,13 @@ TEST_F(TickErrorTest, APressOnABrokenPlayersBarIsShownInTheApplicationsBox) {
   EXPECT_EQ(all[1], "No MCI device open.");
 }
 
+TEST_F(TickErrorTest, AThrownObjectThatIsNoExceptionLeavesTheBoxEmpty) {
+  TForm1& window = rig_.Open();
+  QMetaObject::invokeMethod(
+      &window, [] { throw 42; }, Qt::QueuedConnection);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(shown_, QStringList{QString()});
+}
+
 }  // namespace
 }  // namespace orvane
