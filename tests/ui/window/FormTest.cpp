@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
+#include <QStyle>
 #include <QtTest/QTest>
 
 #include <optional>
@@ -328,6 +329,9 @@ TEST_F(FormTest, EveryControlStartsWhereAndAsTheWindowDescribesIt) {
       EXPECT_EQ(slider->value(), expected.slider->position);
       EXPECT_EQ(slider->orientation(), Qt::Horizontal);
       EXPECT_EQ(slider->tickPosition(), QSlider::NoTicks);
+      EXPECT_EQ(slider->style()->pixelMetric(QStyle::PM_SliderLength, nullptr, slider),
+                QString(expected.name) == "feedback_delay1" ? 17 : 15)
+          << "thumb length";
     }
     if (expected.display) {
       const auto* display = qobject_cast<TNumLab*>(widget);
@@ -434,6 +438,13 @@ TEST_F(FormTest, TabMovesThroughTheControlsInOrderSkippingHiddenAndDisabledOnes)
                                                            "serial_tb",
                                                            "start_with",
                                                            "Start"}));
+
+  // Back to random with another share picked: the group keeps its place in the order.
+  WindowRig::PickItem(*form.song_selection, 0);
+  WindowRig::PickItem(*form.precent_bad, 4);
+  EXPECT_EQ(TabWalk(window, *form.action_delayTb, 7),
+            QStringList({"action_delayTb", "play_bad", "play_good", "precent_bad", "copy", "clear",
+                         "song_selection", "Start"}));
   EXPECT_TRUE(rig_.exceptions.isEmpty()) << rig_.exceptions.join('\n').toStdString();
 }
 
