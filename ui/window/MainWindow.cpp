@@ -55,8 +55,9 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
   connect(&timer1_, &TickTimer::tick, this, &TForm1::Timer1Timer);
   connect(&timer2_, &TickTimer::tick, this, &TForm1::Timer2Timer);
 
-  PointListAtDefaultFolder(*ui_->bad_song_list);
-  PointListAtDefaultFolder(*ui_->good_song_list);
+  // Both lists share the folder, so one error box speaks for both.
+  const bool bad_list_failed = !PointListAtDefaultFolder(*ui_->bad_song_list, true);
+  PointListAtDefaultFolder(*ui_->good_song_list, !bad_list_failed);
   log_.InitTrialLog();
   lines_.OpenTasks();
 }
@@ -97,13 +98,17 @@ void TForm1::ApplyDescriptionExtras() {
   }
 }
 
-void TForm1::PointListAtDefaultFolder(TFileListBox& list) {
+bool TForm1::PointListAtDefaultFolder(TFileListBox& list, bool show_error) {
   // A machine without the default folder still gets its window: the list stays empty and the
   // experimenter picks a folder with its button.
   try {
     list.ApplyFilePath(services_.default_song_folder);
+    return true;
   } catch (const std::exception&) {
-    services_.show_exception(std::current_exception());
+    if (show_error) {
+      services_.show_exception(std::current_exception());
+    }
+    return false;
   }
 }
 

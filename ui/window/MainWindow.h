@@ -112,7 +112,8 @@ class TForm1 : public QWidget,
   };
 
   void ApplyDescriptionExtras();
-  void PointListAtDefaultFolder(class TFileListBox& list);
+  // False when the folder could not be entered; the error is shown when `show_error` is true.
+  bool PointListAtDefaultFolder(class TFileListBox& list, bool show_error);
 
   std::unique_ptr<Ui::TForm1> ui_;
   WindowServices services_;

@@ -8,9 +8,10 @@ TRadioGroup::TRadioGroup(QWidget* parent) : QGroupBox(parent) {
   layout->setContentsMargins(8, 2, 4, 2);
   layout->setSpacing(0);
   buttons_.setExclusive(true);
+  // The form's tab order reaches a group only when it takes focus; its picked item stands in.
+  setFocusPolicy(Qt::TabFocus);
   connect(&buttons_, &QButtonGroup::idClicked, this, [this](int id) {
-    index_ = id;
-    setFocusProxy(buttons_.button(id));
+    SetItemIndex(id);
     emit clicked();
   });
 }
@@ -31,8 +32,19 @@ void TRadioGroup::SetItems(const QStringList& items) {
 
 void TRadioGroup::SetItemIndex(int index) {
   index_ = index;
-  if (QAbstractButton* button = buttons_.button(index)) {
-    button->setChecked(true);
-    setFocusProxy(button);  // the group's place in the tab order is its picked item
+  QAbstractButton* picked = buttons_.button(index);
+  if (picked == nullptr) {
+    return;
   }
+  picked->setChecked(true);
+  // The group is one tab stop, its picked item: the item takes the previous one's place in the
+  // chain, and the others take no focus, so the form's tab order also lands on the picked item.
+  picked->setFocusPolicy(Qt::StrongFocus);
+  if (QWidget* previous = focusProxy(); previous != nullptr && previous != picked) {
+    QWidget::setTabOrder(previous, picked);
+  }
+  for (QAbstractButton* button : buttons_.buttons()) {
+    button->setFocusPolicy(button == picked ? Qt::StrongFocus : Qt::NoFocus);
+  }
+  setFocusProxy(picked);
 }

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "app/OrvaneApplication.h"
+
+namespace orvane {
+
+// The program after its application object exists: builds the window on the machine's own
+// sound device, dialogs, clipboard and clocks, runs it until it is closed, and shows an error
+// that stops the window being built. Returns the exit code, which is 0 whatever happened.
+int RunOrvane(OrvaneApplication& app);
+
+}  // namespace orvane

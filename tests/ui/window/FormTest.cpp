@@ -1,0 +1,452 @@
+#include <QAbstractButton>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QStyle>
+#include <QtTest/QTest>
+
+#include <optional>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/ui/window/WindowRig.h"
+#include "ui/NumLab.h"
+#include "ui/window/RadioGroup.h"
+#include "ui/window/Shape.h"
+#include "ui_MainWindow.h"
+
+namespace orvane {
+namespace {
+
+using testing::WindowRig;
+
+struct Font {
+  QString family;
+  int pixel_size;
+  bool bold = false;
+};
+
+struct Slider {
+  int minimum;
+  int maximum;
+  int position;
+};
+
+struct Display {
+  double value;
+  int precision;
+  int label_width;
+  QColor box;   // ColorLabBakG; invalid for the button face
+  QColor text;  // ColorLabText
+};
+
+// One control as the window is described: a field left out is not checked for that control.
+struct Control {
+  const char* name;
+  const char* kind;
+  QRect place;
+  QStringList texts = {};  // a label's or button's text; a group's caption, then its items
+  std::optional<Font> font = std::nullopt;
+  bool enabled = true;
+  bool visible = true;
+  QString tooltip = {};
+  std::optional<Slider> slider = std::nullopt;
+  std::optional<Display> display = std::nullopt;
+  std::optional<QColor> fill = std::nullopt;  // a shape's
+};
+
+const QColor kBlack(0, 0, 0);
+const QColor kNavy(0, 0, 128);
+const QColor kMaroon(128, 0, 0);
+const QColor kLime(0, 255, 0);
+const QColor kRed(255, 0, 0);
+const QColor kYellow(255, 255, 0);
+const QColor kButtonFace;  // invalid: the palette's own
+
+const Font kCaption{"MS Sans Serif", 15};
+const Font kPortLine{"MS Sans Serif", 12};
+const Font kCounterCaption{"MS Sans Serif", 13};
+const Font kButton{"Tahoma", 16, true};
+const Font kSongTitle{"Arial", 16};
+
+const Control kControls[] = {
+    {"StaticText310", "QLabel", {30, 89, 71, 22}, {"Bad song"}, kSongTitle},
+    {"input0", "QToolButton", {8, 117, 27, 21}},
+    {"playbacks_folder0",
+     "QLineEdit",
+     {41, 117, 180, 21},
+     {},
+     Font{"MS Sans Serif", 11, true},
+     true,
+     true,
+     "click 'hold on' to enable"},
+    {"bad_song_list", "TFileListBox", {8, 144, 213, 110}, {}, Font{"MS Sans Serif", 11}},
+    {"play_bad", "TMediaPlayer", {8, 258, 57, 30}, {}, {}, false},
+    {"StaticText1", "QLabel", {497, 89, 91, 22}, {"Neutral song"}, kSongTitle},
+    {"input1", "QToolButton", {475, 117, 27, 21}},
+    {"playbacks_folder1",
+     "QLineEdit",
+     {508, 117, 177, 21},
+     {},
+     Font{"MS Sans Serif", 11, true},
+     true,
+     true,
+     "click 'hold on' to enable"},
+    {"good_song_list", "TFileListBox", {475, 144, 213, 110}, {}, Font{"MS Sans Serif", 11}},
+    {"play_good", "TMediaPlayer", {475, 258, 57, 30}, {}, {}, false},
+
+    {"bad_stay",
+     "TNumLab",
+     {71, 260, 50, 20},
+     {},
+     Font{"MS Sans Serif", 12, true},
+     true,
+     true,
+     {},
+     {},
+     Display{0, 0, 45, kLime, kBlack}},
+    {"StaticText10", "QLabel", {127, 260, 50, 20}, {"Stayed:"}, kCounterCaption},
+    {"bad_escape",
+     "TNumLab",
+     {71, 286, 50, 20},
+     {},
+     Font{"MS Sans Serif", 12, true},
+     true,
+     true,
+     {},
+     {},
+     Display{0, 0, 45, kRed, kYellow}},
+    {"StaticText11", "QLabel", {127, 286, 59, 20}, {"Escaped"}, kCounterCaption},
+    {"good_stay",
+     "TNumLab",
+     {538, 260, 50, 20},
+     {},
+     Font{"MS Sans Serif", 12, true},
+     true,
+     true,
+     {},
+     {},
+     Display{0, 0, 45, kLime, kBlack}},
+    {"StaticText12", "QLabel", {594, 260, 50, 20}, {"Stayed:"}, kCounterCaption},
+    {"good_escape",
+     "TNumLab",
+     {538, 286, 50, 20},
+     {},
+     Font{"MS Sans Serif", 12, true},
+     true,
+     true,
+     {},
+     {},
+     Display{0, 0, 45, kRed, kYellow}},
+    {"StaticText13", "QLabel", {594, 286, 59, 20}, {"Escaped"}, kCounterCaption},
+
+    {"Shape1", "TShape", {253, 117, 198, 156}, {}, {}, true, true, {}, {}, {}, QColor(0, 128, 0)},
+    {"puff", "TShape", {320, 121, 65, 58}, {}, {}, true, true, {}, {}, {}, QColor(0, 0, 255)},
+    {"perch", "TShape", {304, 184, 97, 17}, {}, {}, true, true, {}, {}, {}, kBlack},
+    {"StaticText5", "QLabel", {267, 223, 35, 17}, {"Perch:"}, kPortLine, true, false},
+    {"StaticText21", "QLabel", {308, 210, 26, 17}, {"Port:"}, kPortLine},
+    {"p1",
+     "TNumLab",
+     {337, 207, 40, 20},
+     {},
+     kPortLine,
+     false,
+     true,
+     {},
+     {},
+     Display{2, 0, 35, kButtonFace, kNavy}},
+    {"p1s", "TCSpinButton", {381, 204, 20, 25}, {}, {}, false},
+    {"StaticText2", "QLabel", {305, 235, 27, 17}, {"Line:"}, kPortLine},
+    {"l1",
+     "TNumLab",
+     {337, 235, 40, 20},
+     {},
+     kPortLine,
+     true,
+     true,
+     {},
+     {},
+     Display{7, 0, 35, kButtonFace, kNavy}},
+    {"l1s", "TCSpinButton", {381, 230, 20, 25}},
+
+    {"StaticText36", "QLabel", {135, 40, 35, 17}, {"Puffer:"}, kPortLine, true, false},
+    {"StaticText3", "QLabel", {179, 24, 26, 17}, {"Port:"}, kPortLine},
+    {"p2",
+     "TNumLab",
+     {209, 21, 40, 20},
+     {},
+     kPortLine,
+     false,
+     true,
+     {},
+     {},
+     Display{0, 0, 35, kButtonFace, kMaroon}},
+    {"p2s", "TCSpinButton", {253, 18, 20, 25}, {}, {}, false},
+    {"StaticText4", "QLabel", {176, 49, 27, 17}, {"Line:"}, kPortLine},
+    {"l2",
+     "TNumLab",
+     {209, 48, 40, 20},
+     {},
+     kPortLine,
+     false,
+     true,
+     {},
+     {},
+     Display{4, 0, 35, kButtonFace, kMaroon}},
+    {"l2s", "TCSpinButton", {253, 45, 20, 25}, {}, {}, false},
+    {"puffer", "QToolButton", {280, 8, 82, 67}, {}, {}, true, true, "play sound"},
+
+    {"StaticText6", "QLabel", {383, 8, 77, 20}, {"Puff duration"}, kCaption},
+    {"puff_duration", "QSlider", {457, 8, 108, 20}, {}, {}, true, true, {}, Slider{0, 50, 10}},
+    {"puff_duration_val",
+     "TNumLab",
+     {571, 8, 50, 20},
+     {},
+     kPortLine,
+     true,
+     true,
+     {},
+     {},
+     Display{1.0, 2, 45, kButtonFace, kBlack}},
+    {"StaticText7", "QLabel", {627, 8, 9, 17}, {"s"}},
+    {"StaticText8", "QLabel", {392, 34, 63, 20}, {"Puff delay"}, kCaption},
+    {"action_delayTb", "QSlider", {457, 34, 108, 20}, {}, {}, true, true, {}, Slider{0, 50, 20}},
+    {"action_delay",
+     "TNumLab",
+     {571, 34, 50, 20},
+     {},
+     kPortLine,
+     true,
+     true,
+     {},
+     {},
+     Display{2.0, 1, 45, kButtonFace, kBlack}},
+    {"StaticText9", "QLabel", {627, 34, 9, 17}, {"s"}},
+    {"StaticText285", "QLabel", {416, 60, 35, 20}, {"odds"}, kCaption},
+    {"feedback_delay1", "QSlider", {457, 63, 108, 20}, {}, {}, true, true, {}, Slider{1, 300, 100}},
+    {"odds",
+     "TNumLab",
+     {571, 60, 50, 20},
+     {},
+     kPortLine,
+     true,
+     true,
+     {},
+     {},
+     Display{0.1, 4, 45, kButtonFace, kBlack}},
+    {"StaticText284", "QLabel", {627, 63, 13, 17}, {"/s"}},
+
+    {"Start", "QPushButton", {8, 328, 81, 40}, {"Start"}, kButton},
+    {"Stop", "QPushButton", {95, 328, 82, 40}, {"Stop"}, kButton},
+    {"copy", "QPushButton", {527, 328, 77, 40}, {"Copy"}, kButton},
+    {"clear", "QPushButton", {610, 328, 78, 40}, {"Clear"}, kButton},
+    {"report", "TReportListView", {90, 374, 514, 385}},
+
+    {"song_selection", "TRadioGroup", {627, 424, 138, 49}, {"song selection", "random", "serial"}},
+    {"precent_bad",
+     "TRadioGroup",
+     {627, 479, 146, 97},
+     {"% neutral songs:", "0%", "25%", "50%", "75%", "100%"}},
+    {"serial_tb", "QSlider", {628, 479, 108, 20}, {}, {}, true, false, {}, Slider{2, 100, 10}},
+    {"serial_num",
+     "TNumLab",
+     {742, 479, 40, 20},
+     {},
+     kPortLine,
+     false,
+     false,
+     {},
+     {},
+     Display{10, 0, 35, kButtonFace, kMaroon}},
+    // The captions were swapped once: item 0 starts serial mode with the neutral song.
+    {"start_with",
+     "TRadioGroup",
+     {628, 505, 154, 49},
+     {"start with", "safe song", "bad song"},
+     {},
+     true,
+     false},
+};
+
+QStringList TextsOf(QWidget& widget) {
+  if (auto* label = qobject_cast<QLabel*>(&widget)) {
+    return {label->text()};
+  }
+  if (auto* group = qobject_cast<TRadioGroup*>(&widget)) {
+    return QStringList{group->title()} + group->Items();
+  }
+  if (auto* button = qobject_cast<QAbstractButton*>(&widget); button && !button->text().isEmpty()) {
+    return {button->text()};
+  }
+  return {};
+}
+
+class FormTest : public ::testing::Test {
+ protected:
+  FormTest() { rig_.Open(); }
+
+  QWidget* Named(const char* name) { return rig_.window().findChild<QWidget*>(name); }
+
+  WindowRig rig_;
+};
+
+TEST_F(FormTest, EveryControlStartsWhereAndAsTheWindowDescribesIt) {
+  TForm1& window = rig_.window();
+  EXPECT_EQ(window.windowTitle(), "Orvane");
+  EXPECT_EQ(window.size(), QSize(813, 758));
+  EXPECT_EQ(window.palette().color(QPalette::Window), QColor(192, 192, 192));
+  EXPECT_EQ(window.font().family(), "Tahoma");
+  EXPECT_EQ(window.font().pixelSize(), 11);
+  EXPECT_FALSE(window.windowIcon().isNull());
+  EXPECT_FALSE(window.Timer1().IsEnabled());
+  EXPECT_FALSE(window.Timer2().IsEnabled());
+
+  for (const Control& expected : kControls) {
+    SCOPED_TRACE(expected.name);
+    QWidget* widget = Named(expected.name);
+    ASSERT_NE(widget, nullptr);
+    EXPECT_STREQ(widget->metaObject()->className(), expected.kind);
+    EXPECT_EQ(widget->geometry(), expected.place);
+    if (!expected.texts.isEmpty()) {
+      EXPECT_EQ(TextsOf(*widget), expected.texts);
+    }
+    if (expected.font) {
+      EXPECT_EQ(widget->font().family(), expected.font->family);
+      EXPECT_EQ(widget->font().pixelSize(), expected.font->pixel_size);
+      EXPECT_EQ(widget->font().bold(), expected.font->bold);
+    }
+    EXPECT_EQ(widget->isEnabled(), expected.enabled);
+    EXPECT_EQ(!widget->isHidden(), expected.visible);
+    EXPECT_EQ(widget->toolTip(), expected.tooltip);
+    if (expected.slider) {
+      const auto* slider = qobject_cast<QSlider*>(widget);
+      ASSERT_NE(slider, nullptr);
+      EXPECT_EQ(slider->minimum(), expected.slider->minimum);
+      EXPECT_EQ(slider->maximum(), expected.slider->maximum);
+      EXPECT_EQ(slider->value(), expected.slider->position);
+      EXPECT_EQ(slider->orientation(), Qt::Horizontal);
+      EXPECT_EQ(slider->tickPosition(), QSlider::NoTicks);
+      EXPECT_EQ(slider->style()->pixelMetric(QStyle::PM_SliderLength, nullptr, slider),
+                QString(expected.name) == "feedback_delay1" ? 17 : 15)
+          << "thumb length";
+    }
+    if (expected.display) {
+      const auto* display = qobject_cast<TNumLab*>(widget);
+      ASSERT_NE(display, nullptr);
+      EXPECT_EQ(display->Value(), expected.display->value);
+      EXPECT_EQ(display->Precision(), expected.display->precision);
+      EXPECT_EQ(display->LabelWidth(), expected.display->label_width);
+      EXPECT_EQ(display->LeftSpace(), 0);
+      EXPECT_FALSE(display->Comma());
+      EXPECT_EQ(display->OverflowIndicator(), "*********");
+      EXPECT_EQ(display->ColorOutBakG(), QColor(192, 192, 192));
+      EXPECT_EQ(display->ColorLabBakG(), expected.display->box.isValid()
+                                             ? expected.display->box
+                                             : display->palette().color(QPalette::Button));
+      EXPECT_EQ(display->ColorLabText(), expected.display->text);
+    }
+    if (expected.fill) {
+      EXPECT_EQ(qobject_cast<TShape*>(widget)->BrushColor(), *expected.fill);
+    }
+    const QString kind = expected.kind;
+    if (kind == "QLabel" || kind == "TNumLab" || kind == "TShape" || kind == "TCSpinButton") {
+      EXPECT_EQ(widget->focusPolicy(), Qt::NoFocus) << "takes no keyboard focus";
+    }
+  }
+
+  // The form names nothing that the description lacks, apart from the radio groups' items.
+  int named = 0;
+  for (const QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    named += child->objectName().isEmpty() ? 0 : 1;
+  }
+  EXPECT_EQ(named, static_cast<int>(std::size(kControls)));
+
+  const Ui::TForm1& form = rig_.form();
+  EXPECT_EQ(form.song_selection->ItemIndex(), 0);
+  EXPECT_EQ(form.precent_bad->ItemIndex(), 2);
+  EXPECT_EQ(form.start_with->ItemIndex(), 0);
+  EXPECT_EQ(form.puff_duration_val->ShownText(), "1.00");
+  EXPECT_EQ(form.action_delay->ShownText(), "2.0");
+  EXPECT_EQ(form.odds->ShownText(), "0.1000");
+  EXPECT_EQ(form.l1->ShownText(), "7");
+  EXPECT_EQ(form.bad_stay->ShownText(), "0");
+  EXPECT_EQ(form.bad_song_list->palette().color(QPalette::Base), QColor(Qt::white));
+  EXPECT_EQ(form.good_song_list->palette().color(QPalette::Base), QColor(Qt::white));
+}
+
+// The named control that holds the keyboard focus, through focus proxies and inner widgets.
+QString FocusedControl(QWidget& window) {
+  for (QWidget* widget = QApplication::focusWidget(); widget != nullptr;
+       widget = widget->parentWidget()) {
+    if (widget->parentWidget() == &window) {
+      return widget->objectName();
+    }
+  }
+  return {};
+}
+
+QStringList TabWalk(QWidget& window, QWidget& first, int steps) {
+  first.setFocus(Qt::TabFocusReason);
+  QStringList order{FocusedControl(window)};
+  for (int i = 0; i < steps; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    order << FocusedControl(window);
+  }
+  return order;
+}
+
+TEST_F(FormTest, TabMovesThroughTheControlsInOrderSkippingHiddenAndDisabledOnes) {
+  TForm1& window = rig_.window();
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  Ui::TForm1& form = rig_.form();
+
+  // At start the players are disabled and the serial controls hidden.
+  EXPECT_EQ(TabWalk(window, *form.Start, 17),
+            QStringList({"Start", "Stop", "input0", "playbacks_folder0", "bad_song_list", "input1",
+                         "playbacks_folder1", "good_song_list", "feedback_delay1", "puffer",
+                         "puff_duration", "report", "action_delayTb", "precent_bad", "copy",
+                         "clear", "song_selection", "Start"}));
+
+  // Songs picked and serial mode on: the players and the serial controls join the order.
+  rig_.ClickSong(*form.bad_song_list, "alarm.wav");
+  rig_.ClickSong(*form.good_song_list, "calm.wav");
+  WindowRig::PickItem(*form.song_selection, 1);
+  ASSERT_EQ(form.song_selection->ItemIndex(), 1);
+  EXPECT_EQ(TabWalk(window, *form.Start, 20), QStringList({"Start",
+                                                           "Stop",
+                                                           "input0",
+                                                           "playbacks_folder0",
+                                                           "bad_song_list",
+                                                           "input1",
+                                                           "playbacks_folder1",
+                                                           "good_song_list",
+                                                           "feedback_delay1",
+                                                           "puffer",
+                                                           "puff_duration",
+                                                           "report",
+                                                           "action_delayTb",
+                                                           "play_bad",
+                                                           "play_good",
+                                                           "copy",
+                                                           "clear",
+                                                           "song_selection",
+                                                           "serial_tb",
+                                                           "start_with",
+                                                           "Start"}));
+
+  // Back to random with another share picked: the group keeps its place in the order.
+  WindowRig::PickItem(*form.song_selection, 0);
+  WindowRig::PickItem(*form.precent_bad, 4);
+  EXPECT_EQ(TabWalk(window, *form.action_delayTb, 7),
+            QStringList({"action_delayTb", "play_bad", "play_good", "precent_bad", "copy", "clear",
+                         "song_selection", "Start"}));
+  EXPECT_TRUE(rig_.exceptions.isEmpty()) << rig_.exceptions.join('\n').toStdString();
+}
+
+}  // namespace
+}  // namespace orvane

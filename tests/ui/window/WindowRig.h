@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "control/CalendarClock.h"
+#include "log/Clipboard.h"
+#include "log/LocalClock.h"
+#include "playback/FolderChoice.h"
+#include "playback/audio/StreamingSoundService.h"
+#include "playback/audio/VirtualOutput.h"
+#include "playback/view/FileListBox.h"
+#include "tests/io/support/SimulatedDevice.h"
+#include "tests/playback/SongFiles.h"
+#include "ui/window/MainWindow.h"
+#include "ui/window/RadioGroup.h"
+#include "ui/window/WindowServices.h"
+
+namespace orvane::testing {
+
+class RecordingClipboard final : public Clipboard {
+ public:
+  void SetText(std::string_view utf8) override { texts.emplace_back(utf8); }
+  std::vector<std::string> texts;
+};
+
+class FixedLocalClock final : public LocalClock {
+ public:
+  LocalDateTime Now() const override { return {2024, 3, 21, 14, 5, 9, 250}; }
+};
+
+class FixedCalendarClock final : public CalendarClock {
+ public:
+  std::int64_t SecondsSinceEpoch() const override { return 1700000000; }
+};
+
+// A folder dialog that must not come up: the window tests pick folders through the form.
+class NoDialog final : public FileDialog {
+ public:
+  std::optional<std::string> ChooseFile(const FileDialogRequest&) override {
+    ++shown;
+    return std::nullopt;
+  }
+  int shown = 0;
+};
+
+// Everything the window runs on, faked or virtual, with a song folder of its own as the default
+// folder and the simulated driver reset before the window opens its tasks.
+class WindowRig {
+ public:
+  // The default folder holds these song files (generated WAV files) unless told otherwise.
+  explicit WindowRig(const std::vector<std::string>& songs = {"alarm.wav", "calm.wav"});
+  ~WindowRig();
+
+  // Builds the window over the rig's services, pointing it at `default_folder` when given.
+  TForm1& Open(std::optional<std::string> default_folder = std::nullopt);
+  TForm1& window() { return *window_; }
+  Ui::TForm1& form() { return window_->Controls(); }
+
+  // Clicks the named entry of a song list as the experimenter would.
+  void ClickSong(TFileListBox& list, const QString& name);
+  // Picks an item of a radio group with the mouse, on its round button.
+  static void PickItem(TRadioGroup& group, int item);
+  // One tick of the controller, straight into its handler.
+  void Tick(int count = 1);
+  // Ticks until the log holds `rows` decided trials; false when that takes more than `limit`.
+  bool TickUntilDecided(int rows, int limit = 1000);
+  int DecidedTrials() const;
+  // The driver calls received since the window was built whose text starts with `prefix`.
+  std::vector<std::string> DriverCalls(const std::string& prefix = "") const;
+
+  TempFolder songs;
+  SimulatedDevice device;
+  VirtualOutput output;
+  StreamingSoundService sound{output};
+  NoDialog dialog;
+  RecordingClipboard clipboard;
+  FixedLocalClock local_clock;
+  FixedCalendarClock calendar_clock;
+  QStringList messages;    // the refused Start's box
+  QStringList exceptions;  // the application's error box, as it would read
+
+ private:
+  std::unique_ptr<TForm1> window_;
+};
+
+// The driver's text for a write of the puff-off and puff-on patterns.
+inline const char* const kPuffOffWrite =
+    "DAQmxWriteDigitalLines(task 1, 1, 1, 10, 0, [0 0 0 0 0 0 0 0], null, null)";
+inline const char* const kPuffOnWrite =
+    "DAQmxWriteDigitalLines(task 1, 1, 1, 10, 0, [0 0 0 1 0 0 0 0], null, null)";
+
+}  // namespace orvane::testing
+
+// Readable failure messages for Qt's texts.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& texts, std::ostream* out) {
+  *out << '{' << texts.join(", ").toStdString() << '}';
+}
