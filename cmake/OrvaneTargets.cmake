@@ -43,6 +43,8 @@ function(orvane_test name)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
   endif()
   orvane_configure_target(${name})
+  # The list's semicolons must survive being passed on as one property value.
+  string(REPLACE ";" "\\;" env "${env}")
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT "${env}")
 endfunction()
 
