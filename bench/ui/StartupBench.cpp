@@ -7,6 +7,9 @@
 // in place of the sound card and the simulated acquisition driver, then drives the controller's
 // ticks with the bird on the perch until the trials are logged; the window processes its events
 // after every tick, so the log table is laid out and painted as it grows.
+//
+// Options: --runs N (5), --trials N (1000). Needs a display, or QT_QPA_PLATFORM=offscreen, which
+// the measured processes inherit.
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QEvent>

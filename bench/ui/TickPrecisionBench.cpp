@@ -2,6 +2,9 @@
 // program does it, songs are picked, the bird sits on the perch and Start is pressed; then every
 // tick is stamped as its timer event is dispatched. Trials run meanwhile, so the ticks that start
 // a song or log a row count as well.
+//
+// Runs 60 s for the default 600 periods (--ticks N for another count); needs a display, or
+// QT_QPA_PLATFORM=offscreen. Run it on a quiet machine: another process's work delays ticks.
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
