@@ -23,6 +23,7 @@ packages=(
   portaudio19-dev libsndfile1-dev
   pulseaudio
   fonts-wine fonts-liberation2 fonts-dejavu-core
+  qt6-svg-dev desktop-file-utils appstream
 )
 
 missing=()
