@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Sets up a Debian or Ubuntu machine for Orvane, builds it, and then starts it or runs its tests.
+# Sets up a Debian or Ubuntu machine for Orvane, builds it, and then starts it, runs its tests or
+# makes its Debian package.
 #   bash scripts/setup.sh start   install what is missing, build, start the program
 #   bash scripts/setup.sh test    install what is missing, build, run every test
+#   bash scripts/setup.sh package install what is missing, build build/package/orvane_<version>_<arch>.deb
 set -euo pipefail
 
 mode=${1:-}
 case "$mode" in
-  start | test) ;;
+  start | test | package) ;;
   *)
-    echo "usage: $0 start|test" >&2
+    echo "usage: $0 start|test|package" >&2
     exit 2
     ;;
 esac
@@ -23,6 +25,7 @@ packages=(
   portaudio19-dev libsndfile1-dev
   pulseaudio
   fonts-wine fonts-liberation2 fonts-dejavu-core
+  qt6-svg-dev file dpkg-dev lintian desktop-file-utils appstream
 )
 
 missing=()
@@ -40,6 +43,13 @@ if [ "$mode" = start ]; then
   cmake --preset dev
   cmake --build --preset dev --target orvane
   exec build/dev/app/orvane
+fi
+
+if [ "$mode" = package ]; then
+  cmake --preset package
+  cmake --build --preset package
+  cpack --preset package
+  exit 0
 fi
 
 cmake --preset ci

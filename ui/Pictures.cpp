@@ -149,6 +149,14 @@ void DrawPuffer(QPainter& p) {
 
 }  // namespace
 
+void PaintWindowIcon(QPainter& painter, qreal side) {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.scale(side / 64, side / 64);
+  DrawBirdOnPerch(painter);
+  painter.restore();
+}
+
 QIcon WindowIcon() {
   return IconOf(DrawBirdOnPerch, QSizeF(64, 64),
                 {QSize(16, 16), QSize(24, 24), QSize(32, 32), QSize(48, 48), QSize(64, 64)});

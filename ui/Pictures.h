@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPainter>
 #include <QSize>
 
 namespace orvane {
@@ -9,6 +10,10 @@ namespace orvane {
 
 // The window icon: a small bird on a perch.
 QIcon WindowIcon();
+
+// The window icon's picture painted into the square (0, 0, side, side) of `painter`'s device; the
+// desktop's icon files are made from it too, so menus show what the window shows.
+void PaintWindowIcon(QPainter& painter, qreal side);
 
 // The glyph of the folder buttons, at its size for a 27 x 21 button.
 QIcon OpenFolderIcon();

@@ -1,4 +1,4 @@
-set(folders app control io log playback ui tests bench)
+set(folders app control io log playback ui packaging tests bench)
 set(sources)
 foreach(folder IN LISTS folders)
   file(GLOB_RECURSE found "${SOURCE_DIR}/${folder}/*.cpp" "${SOURCE_DIR}/${folder}/*.h")
