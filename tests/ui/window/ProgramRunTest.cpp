@@ -6,6 +6,7 @@
 
 #include "app/OrvaneApplication.h"
 #include "app/RunOrvane.h"
+#include "playback/Errors.h"
 #include "tests/io/support/SimulatedDevice.h"
 #include "ui/window/MainWindow.h"
 
@@ -42,6 +43,24 @@ TEST(ProgramRun, ShowsItsWindowUntilItIsClosedAndExitsWithZero) {
   const std::vector<std::string> calls = device.Calls();
   ASSERT_GE(calls.size(), 4u);
   EXPECT_EQ(calls.back(), "DAQmxClearTask(task 1)") << "the close released the device";
+
+  app->SetErrorBox([](const QString&, const QString& text) {
+    ADD_FAILURE() << "unexpected error box: " << text.toStdString();
+  });
+}
+
+TEST(ProgramRun, AnErrorThatStopsTheStartUpIsShownAndTheExitCodeIsStillZero) {
+  auto* app = qobject_cast<OrvaneApplication*>(QCoreApplication::instance());
+  ASSERT_NE(app, nullptr);
+  testing::SimulatedDevice device;
+  device.Reset();
+  QStringList shown;
+  app->SetErrorBox([&shown](const QString&, const QString& text) { shown << text; });
+
+  EXPECT_EQ(RunOrvane(*app, [] { throw EInOutError("The specified file was not found"); }), 0);
+  EXPECT_EQ(RunOrvane(*app, [] { throw 42; }), 0);
+  EXPECT_EQ(shown, QStringList({"The specified file was not found.", ""}));
+  EXPECT_THAT(device.Calls(), ::testing::IsEmpty()) << "no device task was opened";
 
   app->SetErrorBox([](const QString&, const QString& text) {
     ADD_FAILURE() << "unexpected error box: " << text.toStdString();
