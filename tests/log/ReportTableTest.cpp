@@ -96,7 +96,7 @@ TEST(CombSort, OrdersRowsAsTheDescribedPassesDo) {
   struct Case {
     std::vector<std::uint32_t> ranks;
     SortDirection direction;
-    std::vector<std::int32_t> order;  // worked out pass by pass from the description
+    std::vector<std::int32_t> order;  // worked out pass by pass, apart from this code
   };
   const std::vector<Case> cases = {
       // The last exchange comes in a gap-1 pass, so one more pass is needed to finish.
