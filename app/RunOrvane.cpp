@@ -30,8 +30,11 @@ std::string DefaultFolderOrNone(OrvaneApplication& app) {
 
 }  // namespace
 
-int RunOrvane(OrvaneApplication& app) {
+int RunOrvane(OrvaneApplication& app, const std::function<void()>& first_step) {
   try {
+    if (first_step) {
+      first_step();
+    }
     SetUpWindowFonts();
     PortAudioOutput output;
     StreamingSoundService sound(output);

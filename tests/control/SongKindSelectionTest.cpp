@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <map>
 #include <vector>
 
 #include "tests/control/ControllerFakes.h"
+#include "tests/control/ExactScaling.h"
 
 namespace orvane {
 namespace {
@@ -49,7 +52,9 @@ std::vector<SongKind> Concat(std::initializer_list<std::vector<SongKind>> parts)
 }
 
 TEST(SongKindSelection, FirstTrialOfTheRunComesOnTheHundredAndThirtySecondCall) {
-  SelectionRig rig;  // initial odds 0.1: the first eleven draws of the run fail
+  // Initial odds 0.1: the first eleven draws of the run fail and the twelfth succeeds, so this
+  // also holds only when no call but every eleventh draws.
+  SelectionRig rig;
   for (int call = 1; call < 132; ++call) {
     rig.lists.bad = rig.lists.good = colours::kRed;
     ASSERT_EQ(rig.selection.ChooseRandomKind(), kNoTrial) << "call " << call;
@@ -62,36 +67,62 @@ TEST(SongKindSelection, FirstTrialOfTheRunComesOnTheHundredAndThirtySecondCall) 
   EXPECT_EQ(rig.lists.good, kind == kNeutralSong ? colours::kYellow : colours::kWhite);
 }
 
-TEST(SongKindSelection, GateLetsEveryEleventhCallDraw) {
-  SelectionRig rig;
-  for (int round = 0; round < 3; ++round) {
-    const auto before = rig.selection.generator().State();
-    for (int call = 0; call < 10; ++call) {
-      rig.selection.ChooseRandomKind();
+// For each value below `bound`, a seed whose first draw below `bound` gives it, found from `first`.
+std::vector<std::uint32_t> SeedsForEveryDraw(std::int32_t bound, std::uint32_t first) {
+  std::map<std::int32_t, std::uint32_t> found;
+  for (std::uint32_t seed = first; static_cast<std::int32_t>(found.size()) < bound; ++seed) {
+    RandomGenerator generator;
+    generator.Seed(seed);
+    found.try_emplace(generator.RandomBelow(bound), seed);
+  }
+  std::vector<std::uint32_t> seeds;
+  for (const auto& entry : found) {
+    seeds.push_back(entry.second);
+  }
+  return seeds;
+}
+
+TEST(SongKindSelection, BothChoosersDrawBelowTheExactThousandfoldOddsAtEverySliderPosition) {
+  const std::vector<std::uint32_t> seeds = SeedsForEveryDraw(1000, 1);
+  for (const std::int32_t mode : {0, 1}) {
+    SelectionRig rig;
+    rig.settings.selection_mode = mode;
+    std::map<int, std::int64_t> succeeding;
+    for (int position = 1; position <= 300; ++position) {
+      rig.settings.odds = position / 1000.0;
+      for (const std::uint32_t seed : seeds) {
+        rig.selection.generator().Seed(seed);
+        for (int call = 0; call < 10; ++call) {
+          rig.Call();  // the gate lets the eleventh call draw
+        }
+        succeeding[position] += rig.Call() != kNoTrial ? 1 : 0;
+      }
+      // r = 0 … 999 succeeds while r < 1000 × odds, strictly.
+      const testing::Scaled product = testing::ScaleExactly(rig.settings.odds, 3);
+      EXPECT_EQ(succeeding[position], product.whole + (product.fraction ? 1 : 0))
+          << "mode " << mode << ", odds slider at " << position;
     }
-    EXPECT_EQ(rig.selection.generator().State(), before) << "no draw behind a closed gate";
-    rig.selection.ChooseRandomKind();
-    EXPECT_NE(rig.selection.generator().State(), before) << "the eleventh call draws";
+    EXPECT_EQ(succeeding[100], 101) << "the initial 0.1";
+    EXPECT_EQ(succeeding[1], 2);
+    EXPECT_EQ(succeeding[150], 150);
+    EXPECT_EQ(succeeding[300], 300);
   }
 }
 
-TEST(SongKindSelection, NeutralShareDecidesTheKindRightAfterAReseed) {
+TEST(SongKindSelection, NeutralShareThresholdsDecideTheKindDrawnRightAfterTheReseed) {
   SelectionRig rig;
-  rig.settings.odds = 1.0;  // a stand-in that lets every draw through, to see many kinds
-
-  rig.settings.neutral_share_item = 0;
-  EXPECT_EQ(rig.Trials(20), Repeat(kBadSong, 20));
-  rig.settings.neutral_share_item = 4;
-  EXPECT_EQ(rig.Trials(20), Repeat(kNeutralSong, 20));
-
-  // The kind draw follows a reseed from the calendar clock, so one second gives one kind.
-  rig.settings.neutral_share_item = 2;
-  for (std::int64_t second : {1'700'000'000, 1'700'000'001, 1'700'000'002, 1'700'000'003}) {
-    rig.clock.seconds = second;
-    RandomGenerator expected;
-    expected.Seed(static_cast<std::uint32_t>(second));
-    const SongKind kind = expected.RandomBelow(100) < 50 ? kNeutralSong : kBadSong;
-    EXPECT_EQ(rig.Trials(3), Repeat(kind, 3)) << "second " << second;
+  rig.settings.odds = 1.0;  // a stand-in that lets every draw through
+  // The kind draw k = RandomBelow(100) follows a reseed from the clock: a second for each k.
+  const std::vector<std::uint32_t> seconds = SeedsForEveryDraw(100, 1'700'000'000);
+  const std::array<int, 5> thresholds = {-1, 25, 50, 75, 101};  // "0%" … "100%"
+  for (int item = 0; item < 5; ++item) {
+    rig.settings.neutral_share_item = item;
+    for (int k = 0; k < 100; ++k) {
+      rig.clock.seconds = seconds[static_cast<std::size_t>(k)];
+      const SongKind expected =
+          k < thresholds[static_cast<std::size_t>(item)] ? kNeutralSong : kBadSong;
+      EXPECT_EQ(rig.Trials(1), Repeat(expected, 1)) << "share item " << item << ", k " << k;
+    }
   }
 }
 
@@ -151,14 +182,17 @@ TEST(SongKindSelection, ModeSwitchesKeepEachChoosersCounts) {
 TEST(SongKindSelection, SerialModeNeverReseeds) {
   SelectionRig rig;
   rig.settings.selection_mode = 1;
-  RandomGenerator expected;  // the sequence from program start
-  for (int draw = 0; draw < 5; ++draw) {
+  rig.settings.odds = 300 / 1000.0;  // from program start, draws 6, 9 and 12 succeed
+  RandomGenerator expected;          // the sequence from program start
+  int trials = 0;
+  for (int draw = 1; draw <= 12; ++draw) {
     for (int call = 0; call < 11; ++call) {
-      rig.Call();
+      trials += rig.Call() != kNoTrial ? 1 : 0;
     }
     expected.Next();
-    EXPECT_EQ(rig.selection.generator().State(), expected.State());
+    EXPECT_EQ(rig.selection.generator().State(), expected.State()) << "draw " << draw;
   }
+  EXPECT_EQ(trials, 3) << "the draws that succeeded went on to the kind";
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <stdexcept>
 
 #include "tests/control/ControllerFakes.h"
+#include "tests/control/ExactScaling.h"
 
 namespace orvane {
 namespace {
@@ -66,6 +68,25 @@ TEST(TrialController, WorkedExampleWithTheDefaults) {
   EXPECT_EQ(rig.controller.state().trial_ticks, 10);
   EXPECT_EQ(rig.chooser.random_calls, 111) << "no chooser call while a song flag is set";
   EXPECT_TRUE(rig.chooser.script.empty());
+}
+
+TEST(TrialController, DecidesWhenTenTimesTheExactDelayIsBelowTheCountAtEverySliderPosition) {
+  // Where position / 10.0 lies below the exact tenth, ten times it is below the position itself.
+  const std::set<int> rounded_down = {3,  6,  7,  12, 14, 17, 19, 23, 24, 28,
+                                      29, 33, 34, 38, 39, 41, 43, 46, 48};
+  for (int position = 0; position <= 50; ++position) {
+    ControllerRig rig;
+    rig.settings.puff_delay = position / 10.0;
+    ScriptKinds(rig, {{0, kBadSong}});
+    rig.controller.StartClick();
+    while (rig.log.trials.empty() && rig.tick < 100) {
+      rig.Tick();
+    }
+    // The song started on tick 1 with the count at 1, so the decision tick is the count.
+    const int expected = rounded_down.count(position) ? position : position + 1;
+    EXPECT_EQ(rig.tick, expected) << "delay slider at " << position;
+    EXPECT_EQ(expected, testing::ScaleExactly(position / 10.0, 1).whole + 1) << position;
+  }
 }
 
 TEST(TrialController, OneSecondDelayDecidesLaterTrialsOnTheirStartTick) {
@@ -188,7 +209,7 @@ TEST(TrialController, StopFreezesEverythingAndStartResumesIt) {
   EXPECT_EQ(TickThrough(rig, 610), (EventsByTick{{610, {"PuffOn", "Log bad stayed"}}}));
 }
 
-TEST(TrialController, StartNeedsBothSongsAndNeverRestartsTheTick) {
+TEST(TrialController, StartNeedsBothSongsAndPaintsTheWindowEachTime) {
   ControllerRig rig;
   rig.play_good.enabled = false;
   rig.controller.StartClick();
@@ -200,8 +221,8 @@ TEST(TrialController, StartNeedsBothSongsAndNeverRestartsTheTick) {
   rig.controller.StartClick();
   rig.view.colour = colours::kWhite;
   rig.controller.StartClick();
-  EXPECT_EQ(rig.timer1.periods_started, 1) << "a second Start does not restart the period";
-  EXPECT_EQ(rig.view.colour, colours::kPaleGreen) << "but paints the window again";
+  EXPECT_TRUE(rig.timer1.enabled);
+  EXPECT_EQ(rig.view.colour, colours::kPaleGreen) << "a second Start paints the window again";
 }
 
 TEST(TrialController, LoweringTheDelayWhileIdleRunsAPhaseWithoutASong) {
@@ -228,16 +249,18 @@ TEST(TrialController, LoweringTheDelayWhileIdleRunsAPhaseWithoutASong) {
   EXPECT_FALSE(rig.controller.state().bad_playing);
 }
 
-TEST(TrialController, ManualPuffRunsOnItsOwnTimer) {
+TEST(TrialController, ManualPuffRunsOnItsOwnTimerWhichStopLeavesAlone) {
   ControllerRig rig;  // stopped: the manual puff works all the same
   rig.controller.pufferClick();
   EXPECT_EQ(rig.events.Take(), (Events{"PuffOn"}));
   EXPECT_TRUE(rig.timer2.enabled);
 
   rig.ManualTicks(5);
+  rig.controller.StartClick();
+  rig.controller.StopClick();
+  ASSERT_TRUE(rig.timer2.enabled) << "Stop would leave the valve open with nothing to close it";
   rig.controller.pufferClick();  // a second click switches on again but does not extend
   EXPECT_EQ(rig.events.Take(), (Events{"PuffOn"}));
-  EXPECT_EQ(rig.timer2.periods_started, 1);
   rig.ManualTicks(5);
   EXPECT_TRUE(rig.events.Take().empty());
   rig.controller.Timer2Timer();  // the 11th tick after the first click

@@ -7,7 +7,11 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
+#include <algorithm>
+#include <cmath>
+#include <set>
 #include <string>
+#include <utility>
 
 namespace orvane {
 namespace {
@@ -139,6 +143,64 @@ TEST_F(ReportListViewTest, ClicksAndNavigationKeysMoveTheCursorAndMarkOneRow) {
   EXPECT_EQ(view.cursorPosition(), 1) << "a new row count puts the cursor at the top";
   EXPECT_EQ(view.topPosition(), top) << "without scrolling";
   EXPECT_EQ(table().MarkedRow(), 1);
+}
+
+// The pixels of `area` that differ from `background`, relative to the area's top-left corner.
+std::set<std::pair<int, int>> Ink(const QImage& image, const QRect& area,
+                                  const QColor& background) {
+  std::set<std::pair<int, int>> ink;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      if (image.pixelColor(x, y) != background) {
+        ink.emplace(x - area.left(), y - area.top());
+      }
+    }
+  }
+  return ink;
+}
+
+TEST_F(ReportListViewTest, ShadesOddDisplayRowsAndCutsWideTextsToTheirShareBeforeTheDots) {
+  const QFontMetrics metrics(view.font());
+  const int width = 150;
+  // k of n characters stay before "...": n × (width − 9) ÷ text width, less 4 (cell) or 3 (title).
+  auto cut = [&](const QString& text, int reserve) {
+    const double k =
+        static_cast<double>(text.size()) * (width - 9.0) / metrics.horizontalAdvance(text) -
+        reserve;
+    EXPECT_GT(std::abs(k - std::floor(k) - 0.5), 0.05) << "clear of a half";
+    return (text.left(std::max(1L, std::lround(k))) + QStringLiteral("...")).toStdString();
+  };
+  const QString cell = QStringLiteral("21/03/2024 14:05:09 logged after a pause");
+  const QString title = QStringLiteral("Escaped from the perch at the bad song");
+  view.setColWidths({width, 300, 56});
+  table().SetNrRows(6);
+  table().SetColName(1, title.toStdString());
+  table().SetColName(2, cut(title, 3));  // wide enough to show it whole
+  table().SetElem(1, 1, cell.toStdString());
+  table().SetElem(1, 2, cut(cell, 4));
+  for (int row = 1; row <= 6; ++row) {
+    table().SetElem(3, row, std::string(1, static_cast<char>('a' + row)));
+  }
+  table().SortByColumn(3);  // descending: stored row r shows at display position 7 − r
+  const QImage image = view.grab().toImage();
+
+  const int title_height = view.titleRowHeight();
+  auto row_top = [&](int position) { return kFrame + title_height + (position - 1) * 24; };
+  for (int position = 1; position <= 6; ++position) {
+    const QColor expected = position % 2 == 1 ? QColor(208, 224, 240) : QColor(Qt::white);
+    EXPECT_EQ(image.pixelColor(kFrame + width + 150, row_top(position) + 12), expected)
+        << "display position " << position;
+  }
+  // Each long text is drawn as exactly its cut-down twin, which fits whole.
+  const auto long_cell = Ink(image, QRect(kFrame, row_top(6), width, 24), Qt::white);
+  EXPECT_FALSE(long_cell.empty());
+  EXPECT_EQ(long_cell, Ink(image, QRect(kFrame, row_top(5), width, 24), QColor(208, 224, 240)));
+  const QColor face = view.colorColumnHd();
+  const auto long_title =
+      Ink(image, QRect(kFrame + 1, kFrame + 1, width - 2, title_height - 2), face);
+  EXPECT_FALSE(long_title.empty());
+  EXPECT_EQ(long_title,
+            Ink(image, QRect(kFrame + width + 1, kFrame + 1, width - 2, title_height - 2), face));
 }
 
 }  // namespace

@@ -248,15 +248,58 @@ TEST_F(MediaPlayerTest, NoSelectionOrNoDeviceGivesTheServicesText) {
   EXPECT_EQ(rig_.player.CurrentState(), State::kBroken);
 }
 
-// A service that knows no text for its failure.
-class MuteService final : public SoundService {
- public:
-  OpenedSong Open(const std::string&) override { return {4242, nullptr}; }
+// A song on a service that grants every request, a seek in mid-song too, so that only the
+// player decides when to rewind.
+struct GrantingDevice final : SoundDevice {
+  std::int64_t position = 0;
+  std::vector<std::string> requests;
+  std::int64_t Position() const override { return position; }
+  std::int64_t Length() const override { return 1000; }
+  bool Sounding() const override { return false; }
+  int SeekToStart() override {
+    requests.push_back("seek");
+    position = 0;
+    return 0;
+  }
+  int Play() override {
+    requests.push_back("play");
+    return 0;
+  }
+  int Stop() override { return 0; }
+};
+
+// Opens a GrantingDevice, or fails with `failure`, a code it knows no text for.
+struct GrantingService final : SoundService {
+  int failure = 0;
+  GrantingDevice* device = nullptr;
+  OpenedSong Open(const std::string&) override {
+    if (failure != 0) {
+      return {failure, nullptr};
+    }
+    auto opened = std::make_unique<GrantingDevice>();
+    device = opened.get();
+    return {0, std::move(opened)};
+  }
   std::optional<std::string> ErrorText(int) const override { return std::nullopt; }
 };
 
+TEST(MediaPlayer, RewindsOnlyASongWhosePositionIsItsLength) {
+  GrantingService service;
+  MediaPlayer player(service);
+  player.Open();
+  using Requests = std::vector<std::string>;
+  for (const std::int64_t position : {0, 1, 500, 999, 1000}) {
+    service.device->position = position;
+    service.device->requests.clear();
+    player.Play();
+    const Requests expected = position == 1000 ? Requests{"seek", "play"} : Requests{"play"};
+    EXPECT_EQ(service.device->requests, expected) << "at frame " << position;
+  }
+}
+
 TEST(MediaPlayer, ACodeWithoutTextIsAnUnknownErrorCode) {
-  MuteService service;
+  GrantingService service;
+  service.failure = 4242;
   MediaPlayer player(service);
   EXPECT_EQ(ErrorOf([&] { player.Open(); }), "Unknown error code");
   EXPECT_EQ(player.LastResult(), 4242);
@@ -264,7 +307,7 @@ TEST(MediaPlayer, ACodeWithoutTextIsAnUnknownErrorCode) {
 }
 
 TEST(MediaPlayer, TellsItsListenerWhenItIsEnabled) {
-  MuteService service;
+  GrantingService service;
   MediaPlayer player(service);
   std::vector<bool> told;
   player.SetEnabledListener([&](bool enabled) { told.push_back(enabled); });

@@ -16,6 +16,7 @@ class TickTimer final : public QObject, public orvane::Timer {
   void Enable() override;
   void Disable() override;
   bool IsEnabled() const override { return timer_.isActive(); }
+  int Interval() const { return timer_.interval(); }  // milliseconds
 
  signals:
   void tick();

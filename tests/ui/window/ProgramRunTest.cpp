@@ -6,13 +6,14 @@
 
 #include "app/OrvaneApplication.h"
 #include "app/RunOrvane.h"
+#include "playback/Errors.h"
 #include "tests/io/support/SimulatedDevice.h"
 #include "ui/window/MainWindow.h"
 
 namespace orvane {
 namespace {
 
-TEST(ProgramRun, ShowsItsWindowUntilItIsClosedAndExitsWithZero) {
+TEST(ProgramRun, ExitsWithZeroAfterItsWindowClosesAndAfterAFailedStartUp) {
   auto* app = qobject_cast<OrvaneApplication*>(QCoreApplication::instance());
   ASSERT_NE(app, nullptr);
   testing::SimulatedDevice device;
@@ -42,6 +43,14 @@ TEST(ProgramRun, ShowsItsWindowUntilItIsClosedAndExitsWithZero) {
   const std::vector<std::string> calls = device.Calls();
   ASSERT_GE(calls.size(), 4u);
   EXPECT_EQ(calls.back(), "DAQmxClearTask(task 1)") << "the close released the device";
+
+  // An error that stops the start-up ends the program after its box, before the device is used.
+  shown.clear();
+  device.Reset();
+  EXPECT_EQ(RunOrvane(*app, [] { throw EInOutError("The specified file was not found"); }), 0);
+  EXPECT_EQ(RunOrvane(*app, [] { throw 42; }), 0);
+  EXPECT_EQ(shown, QStringList({"The specified file was not found.", ""}));
+  EXPECT_THAT(device.Calls(), ::testing::IsEmpty());
 
   app->SetErrorBox([](const QString&, const QString& text) {
     ADD_FAILURE() << "unexpected error box: " << text.toStdString();
