@@ -15,6 +15,7 @@
 #include "io/IndicatorShapes.h"
 #include "log/TrialLog.h"
 #include "playback/MediaPlayer.h"
+#include "ui/window/DeferredNotices.h"
 #include "ui/window/TickTimer.h"
 #include "ui/window/WindowServices.h"
 
@@ -45,6 +46,7 @@ class TForm1 : public QWidget,
   orvane::MediaPlayer& PlayGood() { return play_good_; }
   TickTimer& Timer1() { return timer1_; }
   TickTimer& Timer2() { return timer2_; }
+  TickTimer& ValveGuard() { return valve_guard_; }
 
   // ExperimentSettings: each read goes to the control that holds the setting.
   double Odds() const override;
@@ -67,6 +69,7 @@ class TForm1 : public QWidget,
   // IndicatorShapes
   void SetPerchColour(orvane::Colour colour) override;
   void SetPuffColour(orvane::Colour colour) override;
+  void ShowDeviceFailing(bool failing) override;
 
  public slots:
   void StartClick();
@@ -74,6 +77,8 @@ class TForm1 : public QWidget,
   void pufferClick();
   void Timer1Timer();
   void Timer2Timer();
+  // Writes the off pattern again while a failed one is due and neither timer ticks to do it.
+  void ValveGuardTimer();
 
   void input0Click();
   void input1Click();
@@ -112,11 +117,16 @@ class TForm1 : public QWidget,
   };
 
   void ApplyDescriptionExtras();
+  // The application's error box, for failures met outside a handler's exception.
+  void ShowError(const QString& text);
+  // Runs the valve guard exactly while the off pattern is due and no timer writes it.
+  void KeepClosingTheValve();
   // False when the folder could not be entered; the error is shown when `show_error` is true.
   bool PointListAtDefaultFolder(class TFileListBox& list, bool show_error);
 
   std::unique_ptr<Ui::TForm1> ui_;
   WindowServices services_;
+  DeferredNotices notices_;
   orvane::MediaPlayer play_bad_;
   orvane::MediaPlayer play_good_;
   orvane::DigitalLines lines_;
@@ -124,6 +134,7 @@ class TForm1 : public QWidget,
   orvane::TrialLog log_;
   TickTimer timer1_;
   TickTimer timer2_;
+  TickTimer valve_guard_;
   orvane::TrialController controller_;
   QList<RightAnchor> right_anchors_;
 };

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -87,6 +88,8 @@ class WindowRig {
   FixedCalendarClock calendar_clock;
   QStringList messages;    // the refused Start's box
   QStringList exceptions;  // the application's error box, as it would read
+  // Runs while the application's error box would be open, after its text was noted.
+  std::function<void()> while_box_open;
 
  private:
   std::unique_ptr<TForm1> window_;
