@@ -73,7 +73,8 @@ int Run(orvane::OrvaneApplication& app) {
   orvane::SetUpWindowFonts();
   const orvane::testing::TempFolder songs;
   orvane::bench::WriteBenchSongs(songs.Utf8());
-  orvane::bench::ProgramWindow program(songs.Utf8());
+  const orvane::testing::TempFolder journals;
+  orvane::bench::ProgramWindow program(songs.Utf8(), journals.Utf8());
   program.window().show();
   // Shown and painted before the first tick, as when the experimenter presses Start.
   WaitFor(500);

@@ -134,5 +134,29 @@ TEST(ProgramProcess, WithoutTheDriverOneBoxSaysSoAndTrialsRunOnAnOccupiedPerch) 
                           "the driver or connect the device, then restart."));
 }
 
+// Killed outright in the middle of a run, right after a tick logged its trial: the journal in the
+// documents folder holds exactly the trials whose ticks finished, each a whole line.
+TEST(ProgramProcess, KilledOutrightItsJournalHoldsEveryTrialWhoseTickFinished) {
+  ScriptedRun run({"trials", "3", "<songs>"}, ORVANE_DRIVER_FOLDER);
+  ASSERT_TRUE(run.WaitFor("rows 3")) << run.lines.join('\n').toStdString();
+  ::kill(static_cast<pid_t>(run.process.processId()), SIGKILL);
+  ASSERT_TRUE(run.Ended());
+  EXPECT_EQ(run.process.exitStatus(), QProcess::CrashExit);
+
+  const QDir journals(run.documents.DocumentsFolder() + "/Orvane");
+  const QStringList files = journals.entryList(QDir::Files);
+  ASSERT_EQ(files.size(), 1) << files.join(' ').toStdString();
+  QFile journal(journals.filePath(files[0]));
+  ASSERT_TRUE(journal.open(QIODevice::ReadOnly));
+  const QList<QByteArray> lines = journal.readAll().split('\n');
+  ASSERT_EQ(lines.size(), 6) << "the title, the empty line, three rows and nothing after the last";
+  EXPECT_EQ(lines[0], "Time\tSong\tEscaped\t\t");
+  EXPECT_EQ(lines[1], "");
+  for (int row = 2; row < 5; ++row) {
+    EXPECT_TRUE(lines[row].endsWith("\tbad\tNo\t\t")) << lines[row].toStdString();
+  }
+  EXPECT_EQ(lines[5], "");
+}
+
 }  // namespace
 }  // namespace orvane

@@ -48,11 +48,13 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
       selection_(*this, *this, services.calendar_clock),
       log_({ui_->report->table(), *this, *ui_->bad_stay, *ui_->bad_escape, *ui_->good_stay,
             *ui_->good_escape, services.clipboard, services.local_clock}),
+      journal_(services.journal_folder, services.local_clock.Now(), notices_),
+      journaled_log_(log_, ui_->report->table(), journal_),
       timer1_(this),
       timer2_(this),
       valve_guard_(this),
-      controller_(
-          {*this, lines_, selection_, play_good_, play_bad_, log_, *this, timer1_, timer2_}) {
+      controller_({*this, lines_, selection_, play_good_, play_bad_, journaled_log_, *this, timer1_,
+                   timer2_}) {
   ApplyDescriptionExtras();
   connect(&timer1_, &TickTimer::tick, this, &TForm1::Timer1Timer);
   connect(&timer2_, &TickTimer::tick, this, &TForm1::Timer2Timer);
@@ -186,6 +188,7 @@ void TForm1::Timer1Timer() {
   lines_.RewriteOffPatternIfDue();
   controller_.Timer1Timer();
   KeepClosingTheValve();
+  ShowJournalPath();
 }
 void TForm1::Timer2Timer() {
   lines_.RewriteOffPatternIfDue();
@@ -195,6 +198,14 @@ void TForm1::Timer2Timer() {
 void TForm1::ValveGuardTimer() {
   lines_.RewriteOffPatternIfDue();
   KeepClosingTheValve();
+}
+
+void TForm1::ShowJournalPath() {
+  if (journal_.Files() != journal_files_shown_) {
+    journal_files_shown_ = journal_.Files();
+    ui_->report->setToolTip(QStringLiteral("The trials of this run are also saved in %1")
+                                .arg(QString::fromStdU16String(journal_.Path().u16string())));
+  }
 }
 
 void TForm1::KeepClosingTheValve() {

@@ -13,6 +13,8 @@
 #include "control/TrialController.h"
 #include "io/DigitalLines.h"
 #include "io/IndicatorShapes.h"
+#include "log/JournaledLog.h"
+#include "log/TrialJournal.h"
 #include "log/TrialLog.h"
 #include "playback/MediaPlayer.h"
 #include "ui/window/DeferredNotices.h"
@@ -42,6 +44,7 @@ class TForm1 : public QWidget,
   Ui::TForm1& Controls() { return *ui_; }
   const orvane::TrialController& Controller() const { return controller_; }
   const orvane::TrialLog& Log() const { return log_; }
+  const orvane::TrialJournal& Journal() const { return journal_; }
   orvane::MediaPlayer& PlayBad() { return play_bad_; }
   orvane::MediaPlayer& PlayGood() { return play_good_; }
   TickTimer& Timer1() { return timer1_; }
@@ -121,6 +124,8 @@ class TForm1 : public QWidget,
   void ShowError(const QString& text);
   // Runs the valve guard exactly while the off pattern is due and no timer writes it.
   void KeepClosingTheValve();
+  // The log table's tooltip names the journal's file once there is one.
+  void ShowJournalPath();
   // False when the folder could not be entered; the error is shown when `show_error` is true.
   bool PointListAtDefaultFolder(class TFileListBox& list, bool show_error);
 
@@ -132,6 +137,9 @@ class TForm1 : public QWidget,
   orvane::DigitalLines lines_;
   orvane::SongKindSelection selection_;
   orvane::TrialLog log_;
+  orvane::TrialJournal journal_;
+  orvane::JournaledLog journaled_log_;
+  int journal_files_shown_ = 0;
   TickTimer timer1_;
   TickTimer timer2_;
   TickTimer valve_guard_;

@@ -35,7 +35,8 @@ TForm1& WindowRig::Open(std::optional<std::string> default_folder) {
                                   if (while_box_open) {
                                     while_box_open();
                                   }
-                                }};
+                                },
+                                journals.path() / "Orvane"};
   window_ = std::make_unique<TForm1>(services);
   return *window_;
 }

@@ -79,6 +79,7 @@ class WindowRig {
   std::vector<std::string> DriverCalls(const std::string& prefix = "") const;
 
   TempFolder songs;
+  TempFolder journals;  // the run's journal goes into the folder "Orvane" in here
   SimulatedDevice device;
   VirtualOutput output;
   StreamingSoundService sound{output};
