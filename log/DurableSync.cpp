@@ -28,7 +28,7 @@ void DurableSync::Request(std::shared_ptr<JournalFile> file,
   }
   // Started with the first request: a run without trials needs no thread.
   if (!thread_) {
-    thread_.reset(QThread::create([this] { Serve(); }));
+    thread_ = std::make_unique<Server>(*this);
     thread_->start();
   }
   requested_.wakeAll();

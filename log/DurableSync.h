@@ -28,6 +28,18 @@ class DurableSync {
   std::optional<std::string> TakeFailure();
 
  private:
+  // A thread of its own, not QThread::create: that needs std::future, which not every MinGW has.
+  class Server final : public QThread {
+   public:
+    explicit Server(DurableSync& sync) : sync_(sync) {}
+
+   protected:
+    void run() override { sync_.Serve(); }
+
+   private:
+    DurableSync& sync_;
+  };
+
   void Serve();
 
   QMutex mutex_;
@@ -36,7 +48,7 @@ class DurableSync {
   std::optional<std::filesystem::path> folder_;
   std::optional<std::string> failure_;
   bool stopping_ = false;
-  std::unique_ptr<QThread> thread_;
+  std::unique_ptr<Server> thread_;
 };
 
 }  // namespace orvane

@@ -16,7 +16,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using testing::FixedSettings;
-using ::testing::HasSubstr;
 using testing::LowOn;
 using testing::RecordingNotices;
 using testing::RecordingShapes;
@@ -51,7 +50,6 @@ class DigitalLinesTest : public ::testing::Test {
 
 constexpr daq::int32 kUnknownDevice = -200220;
 constexpr daq::int32 kLateRead = -200279;
-constexpr daq::int32 kUnplugged = -50405;
 
 TEST_F(DigitalLinesTest, OpeningStartsThePufferWithItsValveClosedBeforeThePerch) {
   lines.OpenTasks();
@@ -209,39 +207,6 @@ TEST_F(DigitalLinesTest, PuffsDriveOnlyLineThreeAndEveryCommandIsWritten) {
 
   EXPECT_THAT(CallsSinceOpen(), ElementsAre(kOnWrite, kOffWrite, kOffWrite));
   EXPECT_THAT(shapes.puff, ElementsAre(colours::kRed, colours::kBlue, colours::kBlue));
-}
-
-// The shape shows what the lines were really given: a failed PuffOff leaves it red and the off
-// pattern due, to be written again until it holds; a failed PuffOn leaves it as it was.
-TEST_F(DigitalLinesTest, AFailedWriteLeavesThePuffShapeOnTheLastPatternWritten) {
-  Open();
-  lines.PuffOn();
-  device.FailCalls("DAQmxWriteDigitalLines", kUnplugged, 2);
-  lines.PuffOff();
-  EXPECT_TRUE(lines.OffPatternDue());
-  EXPECT_TRUE(shapes.failing);
-  lines.RewriteOffPatternIfDue();
-  EXPECT_TRUE(lines.OffPatternDue());
-  EXPECT_THAT(shapes.puff, ElementsAre(colours::kRed)) << "still red: the valve may be open";
-  lines.RewriteOffPatternIfDue();
-  EXPECT_FALSE(lines.OffPatternDue());
-  EXPECT_FALSE(shapes.failing);
-  lines.RewriteOffPatternIfDue();  // nothing due: nothing written
-  EXPECT_THAT(CallsSinceOpen(), ElementsAre(kOnWrite, kOffWrite, kOffWrite, kOffWrite));
-  EXPECT_THAT(shapes.puff, ElementsAre(colours::kRed, colours::kBlue));
-  ASSERT_EQ(notices.texts.size(), 1u);
-  EXPECT_EQ(notices.texts[0],
-            "The puffer could not be switched off: DAQmxWriteDigitalLines on Dev1/port0/line0:7 "
-            "failed with status -50405: The simulated device is not connected any more.\n"
-            "The off pattern is written again at every tick until it holds; the puffer shape stays "
-            "red until then.");
-
-  device.FailCalls("DAQmxWriteDigitalLines", kUnplugged, 1);
-  lines.PuffOn();
-  EXPECT_THAT(shapes.puff, ElementsAre(colours::kRed, colours::kBlue));
-  EXPECT_FALSE(lines.OffPatternDue()) << "the valve was closed and stays so";
-  ASSERT_EQ(notices.texts.size(), 2u);
-  EXPECT_THAT(notices.texts[1], HasSubstr("The puffer could not be switched on: "));
 }
 
 TEST(DaqDriver, PassesTheDriversOwnStatusBackAndItsWordsForIt) {

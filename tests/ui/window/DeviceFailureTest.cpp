@@ -165,7 +165,9 @@ TEST(DeviceFailure, EachFaultIsToldOnceAfterItsHandlerAndLogsNothingDifferently)
          }
        },
        "The puffer could not be switched off: DAQmxWriteDigitalLines on Dev1/port0/line0:7 "
-       "failed with status -50405",
+       "failed with status -50405: The simulated device is not connected any more.\n"
+       "The off pattern is written again at every tick until it holds; the puffer shape stays "
+       "red until then.",
        [&first_off_write_failed](const WindowRun& run) {
          ASSERT_GT(first_off_write_failed, 0);
          const auto at = [&](int tick) { return run.ticks[static_cast<std::size_t>(tick - 1)]; };
