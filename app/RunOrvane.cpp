@@ -1,9 +1,13 @@
 #include "app/RunOrvane.h"
 
+#include <QCoreApplication>
+
 #include <exception>
 #include <string>
 
+#include "app/platform/EndRequests.h"
 #include "control/CalendarClock.h"
+#include "log/JournalFolder.h"
 #include "log/LocalClock.h"
 #include "log/QtClipboard.h"
 #include "playback/audio/PortAudioOutput.h"
@@ -45,7 +49,16 @@ int RunOrvane(OrvaneApplication& app, const std::function<void()>& first_step) {
 
     TForm1 window({sound, folder_dialog, clipboard, local_clock, calendar_clock,
                    DefaultFolderOrNone(app), ShowStartErrorBox,
-                   [&app](const std::exception_ptr& thrown) { app.ShowException(thrown); }});
+                   [&app](const std::exception_ptr& thrown) { app.ShowException(thrown); },
+                   DefaultJournalFolder()});
+    // Closed as the close box closes it, so the valve is shut and the device released; quitting
+    // also ends the loop of any box that is open.
+    const EndRequests end_requests([&window] {
+      if (window.isVisible()) {
+        window.close();
+      }
+      QCoreApplication::quit();
+    });
     window.show();
     app.exec();
   } catch (...) {

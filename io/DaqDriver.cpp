@@ -1,30 +1,41 @@
 #include "io/DaqDriver.h"
 
+#include <cstddef>
+
 namespace orvane {
 
 namespace {
 
+constexpr std::size_t kErrorTextSize = 2048;
+
 template <typename Function>
-bool Found(const SharedLibrary& library, const char* name, Function& function) {
+bool Found(const SharedLibrary& library, const char* name, Function& function,
+           const char*& missing) {
   function = reinterpret_cast<Function>(library.Find(name));
+  if (function == nullptr) {
+    missing = name;
+  }
   return function != nullptr;
 }
 
 }  // namespace
 
-std::optional<DaqDriver::Functions> DaqDriver::FunctionsOf(const SharedLibrary& library) {
+std::optional<DaqDriver::Functions> DaqDriver::FunctionsOf(const SharedLibrary& library,
+                                                           const char*& missing) {
   Functions f;
-  const bool all = Found(library, "DAQmxCreateTask", f.create_task) &&
-                   Found(library, "DAQmxCreateDOChan", f.create_do_chan) &&
-                   Found(library, "DAQmxCreateDIChan", f.create_di_chan) &&
-                   Found(library, "DAQmxStartTask", f.start_task) &&
-                   Found(library, "DAQmxReadDigitalLines", f.read_digital_lines) &&
-                   Found(library, "DAQmxWriteDigitalLines", f.write_digital_lines) &&
-                   Found(library, "DAQmxStopTask", f.stop_task) &&
-                   Found(library, "DAQmxClearTask", f.clear_task);
+  const bool all = Found(library, "DAQmxCreateTask", f.create_task, missing) &&
+                   Found(library, "DAQmxCreateDOChan", f.create_do_chan, missing) &&
+                   Found(library, "DAQmxCreateDIChan", f.create_di_chan, missing) &&
+                   Found(library, "DAQmxStartTask", f.start_task, missing) &&
+                   Found(library, "DAQmxReadDigitalLines", f.read_digital_lines, missing) &&
+                   Found(library, "DAQmxWriteDigitalLines", f.write_digital_lines, missing) &&
+                   Found(library, "DAQmxStopTask", f.stop_task, missing) &&
+                   Found(library, "DAQmxClearTask", f.clear_task, missing);
   if (!all) {
     return std::nullopt;
   }
+  f.get_error_string =
+      reinterpret_cast<daq::GetErrorStringFunction>(library.Find("DAQmxGetErrorString"));
   return f;
 }
 
@@ -40,6 +51,7 @@ daq::int32 DaqDriver::Bind() {
   for (const char* file_name : daq::kLibraryFileNames) {
     library_ = SharedLibrary::Open(file_name);
     if (library_) {
+      library_name_ = file_name;
       break;
     }
   }
@@ -47,7 +59,7 @@ daq::int32 DaqDriver::Bind() {
     return daq::kLibraryNotFound;
   }
   // All eight or none, so that no task can be half driven.
-  if (const auto functions = FunctionsOf(*library_)) {
+  if (const auto functions = FunctionsOf(*library_, missing_function_)) {
     functions_ = *functions;
     binding_ = Binding::kBound;
     return 0;
@@ -109,6 +121,18 @@ daq::int32 DaqDriver::StopTask(daq::TaskHandle task) {
 
 daq::int32 DaqDriver::ClearTask(daq::TaskHandle task) {
   return Call<&Functions::clear_task>(task);
+}
+
+std::string DaqDriver::ErrorText(daq::int32 status) {
+  if (Bind() != 0 || functions_.get_error_string == nullptr) {
+    return {};
+  }
+  char text[kErrorTextSize] = {};
+  if (functions_.get_error_string(status, text, static_cast<daq::uInt32>(sizeof text)) < 0) {
+    return {};
+  }
+  text[sizeof text - 1] = '\0';  // whatever the driver did with a text too long
+  return text;
 }
 
 }  // namespace orvane

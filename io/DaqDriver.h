@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "io/DaqInterface.h"
 #include "io/platform/SharedLibrary.h"
@@ -10,7 +11,8 @@ namespace orvane {
 // The acquisition driver library, loaded at the first call of any of its functions. While it
 // cannot be found every call returns daq::kLibraryNotFound and the next call looks again; a
 // library that lacks one of the eight functions makes every call return daq::kFunctionNotFound.
-// Otherwise each call returns the driver's own status.
+// Otherwise each call returns the driver's own status, which ErrorText puts into the driver's
+// words when the library offers them.
 class DaqDriver {
  public:
   DaqDriver() = default;
@@ -34,6 +36,13 @@ class DaqDriver {
   daq::int32 StopTask(daq::TaskHandle task);
   daq::int32 ClearTask(daq::TaskHandle task);
 
+  // The driver's own text for a status; empty when the library has none to give.
+  std::string ErrorText(daq::int32 status);
+  // The first of the eight functions the loaded library lacked, or null.
+  const char* MissingFunction() const { return missing_function_; }
+  // The file name the library was loaded under, or the first one looked for while none was found.
+  const char* LibraryName() const { return library_name_; }
+
  private:
   struct Functions {
     daq::CreateTaskFunction create_task = nullptr;
@@ -44,6 +53,8 @@ class DaqDriver {
     daq::WriteDigitalLinesFunction write_digital_lines = nullptr;
     daq::TaskFunction stop_task = nullptr;
     daq::TaskFunction clear_task = nullptr;
+    // Optional: without it a status is shown as its number.
+    daq::GetErrorStringFunction get_error_string = nullptr;
   };
 
   enum class Binding { kNotLoaded, kBound, kIncomplete };
@@ -52,9 +63,12 @@ class DaqDriver {
   daq::int32 Bind();
   template <auto function, typename... Arguments>
   daq::int32 Call(Arguments... arguments);
-  static std::optional<Functions> FunctionsOf(const SharedLibrary& library);
+  // All eight, or none with the name of the first one missing.
+  static std::optional<Functions> FunctionsOf(const SharedLibrary& library, const char*& missing);
 
   Binding binding_ = Binding::kNotLoaded;
+  const char* missing_function_ = nullptr;
+  const char* library_name_ = daq::kLibraryFileNames[0];
   std::optional<SharedLibrary> library_;
   Functions functions_;
 };

@@ -4,8 +4,9 @@
 
 #include "io/platform/DaqPlatform.h"
 
-// The acquisition driver's C interface as this program uses it: its own types and the eight
-// functions called, declared here so that no driver header is needed to build.
+// The acquisition driver's C interface as this program uses it: its own types, the eight
+// functions that drive the lines and the one that puts a status into words, declared here so
+// that no driver header is needed to build.
 
 namespace orvane::daq {
 
@@ -40,6 +41,8 @@ typedef int32(ORVANE_DAQ_CALL* WriteDigitalLinesFunction)(
     TaskHandle task, int32 samples_per_channel, bool32 auto_start, float64 timeout,
     bool32 data_layout, const uInt8 write_array[], int32* samples_per_channel_written,
     bool32* reserved);
+// Writes the driver's text for `status` into `text`, cut to `text_size` bytes with the final NUL.
+typedef int32(ORVANE_DAQ_CALL* GetErrorStringFunction)(int32 status, char text[], uInt32 text_size);
 }
 
 }  // namespace orvane::daq

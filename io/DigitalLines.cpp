@@ -2,6 +2,10 @@
 
 #include <cmath>
 #include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "io/DeviceMessages.h"
 
 namespace orvane {
 
@@ -16,26 +20,87 @@ constexpr daq::float64 kTimeoutSeconds = 10.0;
 constexpr daq::bool32 kGroupByChannel = 0;
 constexpr daq::bool32 kAutoStart = 1;
 
+constexpr const char* kReadFailed = "The perch could not be read";
+constexpr const char* kAfterReadFailed =
+    "Until a read succeeds, trials are decided on the last reading (occupied if there was none).";
+constexpr const char* kOnFailed = "The puffer could not be switched on";
+constexpr const char* kAfterOnFailed = "The puffer shape does not turn red.";
+constexpr const char* kOffFailed = "The puffer could not be switched off";
+constexpr const char* kAfterOffFailed =
+    "The off pattern is written again at every tick until it holds; the puffer shape stays red "
+    "until then.";
+
+// The first failing call of one task, which is all the experimenter needs to hear of it.
+class OpeningSteps {
+ public:
+  OpeningSteps(DaqDriver& driver, const char* lines) : driver_(driver), lines_(lines) {}
+
+  void Note(const char* function, daq::int32 status) {
+    if (status < 0 && !first_failure_.has_value()) {
+      first_failure_ = FailedCall{function, lines_, status, driver_.ErrorText(status)};
+    }
+  }
+  bool Failed() const { return first_failure_.has_value(); }
+  void AddTo(std::vector<FailedCall>& failures) const {
+    if (first_failure_) {
+      failures.push_back(*first_failure_);
+    }
+  }
+
+ private:
+  DaqDriver& driver_;
+  const char* lines_;
+  std::optional<FailedCall> first_failure_;
+};
+
 }  // namespace
 
 void DigitalLines::OpenTasks() {
+  OpeningSteps puffer(driver_, kPufferLines);
   puffer_task_ = nullptr;
-  driver_.CreateTask(kNoName, &puffer_task_);
-  driver_.CreateDOChan(puffer_task_, kPufferLines, kNoName, kOneChannelForAllLines);
-  driver_.StartTask(puffer_task_);
+  puffer.Note("DAQmxCreateTask", driver_.CreateTask(kNoName, &puffer_task_));
+  puffer.Note("DAQmxCreateDOChan",
+              driver_.CreateDOChan(puffer_task_, kPufferLines, kNoName, kOneChannelForAllLines));
+  puffer.Note("DAQmxStartTask", driver_.StartTask(puffer_task_));
   // The port's lines start at whatever level the device gives them; the valve must start closed
-  // for the blue `puff` shape to tell the truth.
-  PuffOff();
+  // for the blue `puff` shape to tell the truth. The program has opened nothing yet, so a failure
+  // here is told with the opening and not written again.
+  const daq::int32 closed =
+      driver_.WriteDigitalLines(puffer_task_, kOneSample, kAutoStart, kTimeoutSeconds,
+                                kGroupByChannel, kPuffOffPattern.data(), nullptr, nullptr);
+  puffer.Note("DAQmxWriteDigitalLines", closed);
+  if (closed >= 0) {
+    shapes_.SetPuffColour(colours::kBlue);
+  }
+
+  OpeningSteps perch(driver_, kPerchLines);
   perch_task_ = nullptr;
-  driver_.CreateTask(kNoName, &perch_task_);
-  driver_.CreateDIChan(perch_task_, kPerchLines, kNoName, kOneChannelForAllLines);
-  driver_.StartTask(perch_task_);
+  perch.Note("DAQmxCreateTask", driver_.CreateTask(kNoName, &perch_task_));
+  perch.Note("DAQmxCreateDIChan",
+             driver_.CreateDIChan(perch_task_, kPerchLines, kNoName, kOneChannelForAllLines));
+  perch.Note("DAQmxStartTask", driver_.StartTask(perch_task_));
+
+  if (puffer.Failed() || perch.Failed()) {
+    std::vector<FailedCall> failures;
+    puffer.AddTo(failures);
+    perch.AddTo(failures);
+    notices_.Post(OpeningFailureText(failures, driver_.LibraryName(), driver_.MissingFunction(),
+                                     kPufferLines));
+    // Told once: later failures of the same calls stay quiet until one succeeds.
+    writes_failing_ = puffer.Failed();
+    reads_failing_ = perch.Failed();
+    ShowDeviceState();
+  }
 }
 
 bool DigitalLines::ReadPerch() {
-  driver_.ReadDigitalLines(perch_task_, kOneSample, kTimeoutSeconds, kGroupByChannel,
-                           perch_data_.data(), static_cast<daq::uInt32>(perch_data_.size()),
-                           &samps_read_, &bytes_per_samp_, nullptr);
+  const daq::int32 status = driver_.ReadDigitalLines(
+      perch_task_, kOneSample, kTimeoutSeconds, kGroupByChannel, perch_data_.data(),
+      static_cast<daq::uInt32>(perch_data_.size()), &samps_read_, &bytes_per_samp_, nullptr);
+  if (status < 0 || reads_failing_) {
+    NoteStatus(status, reads_failing_, "DAQmxReadDigitalLines", kPerchLines, kReadFailed,
+               kAfterReadFailed);
+  }
   const double line = std::trunc(settings_.PerchLine());
   // The window keeps the line within 0..7; anything outside the buffer never shows a bird.
   const bool on_perch = line >= 0.0 && line < static_cast<double>(perch_data_.size()) &&
@@ -45,21 +110,50 @@ bool DigitalLines::ReadPerch() {
 }
 
 void DigitalLines::PuffOn() {
-  Write(kPuffOnPattern);
-  shapes_.SetPuffColour(colours::kRed);
+  if (Write(kPuffOnPattern, kOnFailed, kAfterOnFailed)) {
+    off_pattern_due_ = false;
+    shapes_.SetPuffColour(colours::kRed);
+  }
 }
 
 void DigitalLines::PuffOff() {
-  Write(kPuffOffPattern);
-  shapes_.SetPuffColour(colours::kBlue);
+  off_pattern_due_ = !Write(kPuffOffPattern, kOffFailed, kAfterOffFailed);
+  if (!off_pattern_due_) {
+    shapes_.SetPuffColour(colours::kBlue);
+  }
 }
 
-void DigitalLines::Write(const Pattern& pattern) {
-  driver_.WriteDigitalLines(puffer_task_, kOneSample, kAutoStart, kTimeoutSeconds, kGroupByChannel,
-                            pattern.data(), nullptr, nullptr);
+bool DigitalLines::Write(const Pattern& pattern, const char* what, const char* then) {
+  const daq::int32 status =
+      driver_.WriteDigitalLines(puffer_task_, kOneSample, kAutoStart, kTimeoutSeconds,
+                                kGroupByChannel, pattern.data(), nullptr, nullptr);
+  if (status < 0 || writes_failing_) {
+    NoteStatus(status, writes_failing_, "DAQmxWriteDigitalLines", kPufferLines, what, then);
+  }
+  return status >= 0;
+}
+
+void DigitalLines::NoteStatus(daq::int32 status, bool& failing, const char* function,
+                              const char* lines, const char* what, const char* then) {
+  // Warnings (positive statuses) count as success.
+  const bool failed = status < 0;
+  if (failed == failing) {
+    return;
+  }
+  failing = failed;
+  if (failed) {
+    notices_.Post(CallFailureText(
+        what, FailedCall{function, lines, status, driver_.ErrorText(status)}, then));
+  }
+  ShowDeviceState();
+}
+
+void DigitalLines::ShowDeviceState() {
+  shapes_.ShowDeviceFailing(reads_failing_ || writes_failing_);
 }
 
 void DigitalLines::CloseTasks() {
+  // The window is going: nothing could show a failure any more.
   driver_.StopTask(perch_task_);
   driver_.StopTask(puffer_task_);
   driver_.ClearTask(perch_task_);

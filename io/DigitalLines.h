@@ -3,6 +3,7 @@
 #include <array>
 
 #include "control/ExperimentSettings.h"
+#include "control/NoticeBoard.h"
 #include "control/PerchAndPuffer.h"
 #include "io/DaqDriver.h"
 #include "io/IndicatorShapes.h"
@@ -10,8 +11,10 @@
 namespace orvane {
 
 // The perch input task on port 2 and the puffer output task on port 0 of device "Dev1", with
-// the two indicator shapes kept in step. Every driver status is discarded: the device fails
-// silently, and a perch that never answers reads as occupied.
+// the two indicator shapes kept in step. A failing device never stops the experiment, but it is
+// never silent either: a failed opening, and the first failing read or write after a good one,
+// are posted as notices, and the `perch` shape is crossed while calls fail. The `puff` shape
+// shows the last pattern that was really written.
 class DigitalLines final : public PerchAndPuffer {
  public:
   // One byte per line of a port, line 0 first.
@@ -19,23 +22,39 @@ class DigitalLines final : public PerchAndPuffer {
   static constexpr Pattern kPuffOnPattern = {0, 0, 0, 1, 0, 0, 0, 0};  // valve on line 3
   static constexpr Pattern kPuffOffPattern = {0, 0, 0, 0, 0, 0, 0, 0};
 
-  DigitalLines(const ExperimentSettings& settings, IndicatorShapes& shapes)
-      : settings_(settings), shapes_(shapes) {}
+  DigitalLines(const ExperimentSettings& settings, IndicatorShapes& shapes, NoticeBoard& notices)
+      : settings_(settings), shapes_(shapes), notices_(notices) {}
 
   // Creates and starts the puffer task, closes the valve, then creates and starts the perch task.
+  // Whatever fails is posted as one notice; every step runs all the same.
   void OpenTasks();
-  // Reads port 2; the bird is on the perch when the line chosen by PerchLine() reads low.
+  // Reads port 2; the bird is on the perch when the line chosen by PerchLine() reads low. A read
+  // that fails decides on what the buffer already holds.
   bool ReadPerch() override;
   void PuffOn() override;
+  // A write that fails leaves the off pattern due until a write succeeds.
   void PuffOff() override;
+  // Writes the off pattern again while it is due; the window calls this at every tick.
+  void RewriteOffPatternIfDue() {
+    if (off_pattern_due_) {
+      PuffOff();
+    }
+  }
+  bool OffPatternDue() const { return off_pattern_due_; }
   // Stops and clears both tasks; the valve is left as it is.
   void CloseTasks();
 
  private:
-  void Write(const Pattern& pattern);
+  // False when the driver refused the pattern.
+  bool Write(const Pattern& pattern, const char* what, const char* then);
+  // Posts a failing call when it begins a spell of failures; a good call ends the spell.
+  void NoteStatus(daq::int32 status, bool& failing, const char* function, const char* lines,
+                  const char* what, const char* then);
+  void ShowDeviceState();
 
   const ExperimentSettings& settings_;
   IndicatorShapes& shapes_;
+  NoticeBoard& notices_;
   DaqDriver driver_;
 
   // Never cleared: a read that fails leaves the last good reading to decide again.
@@ -44,6 +63,10 @@ class DigitalLines final : public PerchAndPuffer {
   daq::TaskHandle perch_task_ = nullptr;
   daq::int32 samps_read_ = 0;
   daq::int32 bytes_per_samp_ = 0;
+
+  bool reads_failing_ = false;
+  bool writes_failing_ = false;
+  bool off_pattern_due_ = false;
 };
 
 }  // namespace orvane

@@ -5,13 +5,15 @@
 namespace orvane {
 
 // The two shapes on the main window that mirror the digital lines: `perch` shows the last perch
-// reading, `puff` the last puffer command.
+// reading, `puff` the last pattern written to the puffer.
 class IndicatorShapes {
  public:
   virtual ~IndicatorShapes() = default;
 
   virtual void SetPerchColour(Colour colour) = 0;
   virtual void SetPuffColour(Colour colour) = 0;
+  // While device calls fail the `perch` shape is crossed out over its colour.
+  virtual void ShowDeviceFailing(bool failing) = 0;
 };
 
 }  // namespace orvane

@@ -42,4 +42,18 @@ CopyRange WholeLogRange(const ReportTable& table) {
   return CopyRange{1, 1, 5, table.GetNrRows(), true};
 }
 
+std::string LogTitleText(const ReportTable& table) {
+  CopyRange titles_only = WholeLogRange(table);
+  titles_only.last_row = 0;
+  return CopyText(table, titles_only);
+}
+
+std::string LogRowText(const ReportTable& table, std::int32_t stored_row) {
+  std::string line;
+  AppendLine(line, WholeLogRange(table),
+             [&](std::int32_t column) { return table.GetElem(column, stored_row); });
+  line.push_back('\n');
+  return line;
+}
+
 }  // namespace orvane

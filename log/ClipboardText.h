@@ -23,4 +23,9 @@ std::string CopyText(const ReportTable& table, const CopyRange& range);
 // The range the trial log copies: columns 1 to 5 of every row, with titles.
 CopyRange WholeLogRange(const ReportTable& table);
 
+// What the trial log's copy holds before its rows: the title line and the empty line.
+std::string LogTitleText(const ReportTable& table);
+// The line the trial log's copy holds for a stored row, wherever a sort has put it.
+std::string LogRowText(const ReportTable& table, std::int32_t stored_row);
+
 }  // namespace orvane

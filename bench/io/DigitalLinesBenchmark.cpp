@@ -22,9 +22,11 @@ class LastColours final : public IndicatorShapes {
  public:
   void SetPerchColour(Colour colour) override { perch = colour; }
   void SetPuffColour(Colour colour) override { puff = colour; }
+  void ShowDeviceFailing(bool on) override { failing = on; }
 
   Colour perch = colours::kBlack;
   Colour puff = colours::kBlue;
+  bool failing = false;
 };
 
 void ReportPerCall(benchmark::State& state) {
@@ -79,7 +81,8 @@ void BM_ReadPerchPuffOnPuffOff(benchmark::State& state) {
   QuietDevice();
   testing::FixedSettings settings;
   LastColours shapes;
-  DigitalLines lines(settings, shapes);
+  testing::RecordingNotices notices;
+  DigitalLines lines(settings, shapes, notices);
   lines.OpenTasks();
   for (auto _ : state) {
     benchmark::DoNotOptimize(lines.ReadPerch());

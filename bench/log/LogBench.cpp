@@ -1,14 +1,19 @@
 // Speed and memory of the trial log at the size of a long experiment (100,000 trials).
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <QApplication>
 #include <QImage>
 #include <QScrollBar>
+
+#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "bench/support/PeakMemory.h"
 #include "log/ClipboardText.h"
+#include "log/JournaledLog.h"
+#include "log/TrialJournal.h"
 #include "log/TrialLog.h"
 #include "log/view/ReportListView.h"
 
@@ -110,7 +115,38 @@ void BM_LogTrial(benchmark::State& state) {
   }
   state.counters["rows"] = window.view.table().GetNrRows();
 }
-BENCHMARK(BM_LogTrial)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LogTrial)->Arg(1000)->Arg(100000)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+class NoNotices : public NoticeBoard {
+ public:
+  void Post(std::string) override {}
+};
+
+// The same logged row, also appended to the run's journal on disk, as the window's tick does it:
+// what the journal adds to a logged-row tick. Its fsync runs on the journal's own thread.
+void BM_LogTrialWithJournal(benchmark::State& state) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() /
+      ("orvane-journal-bench-" + std::to_string(QCoreApplication::applicationPid()));
+  {
+    LoggedWindow window(static_cast<int>(state.range(0)));
+    NoNotices notices;
+    TrialJournal journal(folder, window.clock.Now(), notices);
+    JournaledLog journaled(window.log, window.view.table(), journal);
+    int i = 0;
+    for (auto _ : state) {
+      ++i;
+      journaled.LogTrial(i % 3 == 0 ? kBadSong : kNeutralSong, i % 2 == 0);
+    }
+    state.counters["rows"] = window.view.table().GetNrRows();
+  }
+  std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_LogTrialWithJournal)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_PaintVisibleTable(benchmark::State& state) {
   LoggedWindow window(static_cast<int>(state.range(0)));

@@ -21,7 +21,8 @@ namespace orvane::bench {
 // must exist, with the window fonts set up, before this is built.
 class ProgramWindow {
  public:
-  explicit ProgramWindow(const std::string& song_folder);
+  // The run's trial journal goes into `journal_folder`.
+  ProgramWindow(const std::string& song_folder, const std::string& journal_folder);
   ~ProgramWindow();
 
   TForm1& window() { return *window_; }

@@ -75,7 +75,8 @@ int RunMeasured(Clock::time_point entered, int argc, char* argv[], const std::st
                 int trials) {
   orvane::OrvaneApplication app(argc, argv);
   orvane::SetUpWindowFonts();
-  orvane::bench::ProgramWindow program(folder);
+  // The run's journal beside the songs, in the folder the parent removes at the end.
+  orvane::bench::ProgramWindow program(folder, folder + "/journals");
   FirstFrame frame(program.window());
   program.window().show();
   while (!frame.Done()) {

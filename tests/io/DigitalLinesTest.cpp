@@ -17,6 +17,7 @@ namespace {
 using ::testing::ElementsAre;
 using testing::FixedSettings;
 using testing::LowOn;
+using testing::RecordingNotices;
 using testing::RecordingShapes;
 using testing::SimulatedDevice;
 
@@ -42,9 +43,13 @@ class DigitalLinesTest : public ::testing::Test {
   SimulatedDevice device;
   FixedSettings settings;
   RecordingShapes shapes;
-  DigitalLines lines{settings, shapes};
+  RecordingNotices notices;
+  DigitalLines lines{settings, shapes, notices};
   std::size_t opened = 0;
 };
+
+constexpr daq::int32 kUnknownDevice = -200220;
+constexpr daq::int32 kLateRead = -200279;
 
 TEST_F(DigitalLinesTest, OpeningStartsThePufferWithItsValveClosedBeforeThePerch) {
   lines.OpenTasks();
@@ -57,6 +62,62 @@ TEST_F(DigitalLinesTest, OpeningStartsThePufferWithItsValveClosedBeforeThePerch)
                           "DAQmxStartTask(task 2)"));
   EXPECT_THAT(shapes.puff, ElementsAre(colours::kBlue));
   EXPECT_TRUE(shapes.perch.empty()) << "only a read colours the perch";
+  EXPECT_TRUE(notices.texts.empty());
+  EXPECT_FALSE(shapes.failing);
+}
+
+// Each failing opening is told in one notice naming the first failing call of each task, and
+// every step of the opening still runs.
+TEST_F(DigitalLinesTest, AFailedOpeningIsToldOnceWithTheCallTheLinesAndTheDriversText) {
+  struct Case {
+    const char* function;
+    int count;
+    std::string text;
+    bool reads_quiet;   // the perch task failed, so reads are already known to fail
+    bool writes_quiet;  // the puffer task failed, likewise for writes
+  };
+  const Case cases[] = {
+      {"DAQmxCreateDOChan", 1,
+       "The acquisition device could not be opened.\n"
+       "DAQmxCreateDOChan on Dev1/port0/line0:7 failed with status -200220: No device of that "
+       "name is connected to the simulated driver.\n"
+       "Until it works, the puffer will not move; connect the device, then restart.",
+       false, true},
+      {"DAQmxCreateDIChan", 1,
+       "The acquisition device could not be opened.\n"
+       "DAQmxCreateDIChan on Dev1/port2/line0:7 failed with status -200220: No device of that "
+       "name is connected to the simulated driver.\n"
+       "Until it works, the perch will read as occupied; connect the device, then restart.",
+       true, false},
+      {"DAQmxStartTask", 2,
+       "The acquisition device could not be opened.\n"
+       "DAQmxStartTask on Dev1/port0/line0:7 failed with status -200220: No device of that name "
+       "is connected to the simulated driver.\n"
+       "DAQmxStartTask on Dev1/port2/line0:7 failed with status -200220: No device of that name "
+       "is connected to the simulated driver.\n"
+       "Until it works, the perch will read as occupied and the puffer will not move; connect "
+       "the device, then restart.",
+       true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.function);
+    device.Reset();
+    device.FailCalls(c.function, kUnknownDevice, c.count);
+    RecordingShapes case_shapes;
+    RecordingNotices case_notices;
+    DigitalLines case_lines(settings, case_shapes, case_notices);
+    case_lines.OpenTasks();
+    EXPECT_EQ(device.Calls().size(), 7u) << "every step runs whatever the one before returned";
+    EXPECT_THAT(case_notices.texts, ElementsAre(c.text));
+    EXPECT_TRUE(case_shapes.failing);
+
+    // Calls on a task that failed stay quiet: the opening's notice spoke for them.
+    device.FailCalls("DAQmxReadDigitalLines", kUnknownDevice, 1);
+    device.FailCalls("DAQmxWriteDigitalLines", kUnknownDevice, 1);
+    case_lines.ReadPerch();
+    case_lines.PuffOn();
+    EXPECT_EQ(case_notices.texts.size(), 1u + (c.reads_quiet ? 0 : 1) + (c.writes_quiet ? 0 : 1));
+  }
 }
 
 TEST_F(DigitalLinesTest, ClosingStopsAndClearsBothTasksAndLeavesAnOpenValveOpen) {
@@ -94,21 +155,36 @@ TEST_F(DigitalLinesTest, TheBirdIsOnThePerchWhenTheSelectedLineReadsLow) {
               ElementsAre(kPerchRead, kPerchRead, kPerchRead, kPerchRead, kPerchRead));
 }
 
-TEST_F(DigitalLinesTest, AFailedReadDecidesAgainOnTheLastBytesRead) {
+TEST_F(DigitalLinesTest, AFailedReadDecidesAgainOnTheLastBytesReadAndEachSpellIsToldOnce) {
   Open();
-  device.ScriptFailedRead(-200474);
+  device.ScriptFailedRead(kLateRead);
   device.ScriptRead(LowOn({0, 1, 2, 3, 4, 5, 6}));
-  device.ScriptFailedRead(-200474);
+  device.ScriptFailedRead(kLateRead);
+  device.ScriptFailedRead(kLateRead);
   device.ScriptRead(LowOn({3, 7}));
-  device.ScriptFailedRead(-200474);
+  device.ScriptFailedRead(kLateRead);
 
-  EXPECT_TRUE(lines.ReadPerch()) << "before any good read the buffer holds zeros: occupied";
-  EXPECT_FALSE(lines.ReadPerch());
-  EXPECT_FALSE(lines.ReadPerch()) << "line 7 was high at the last good read";
-  EXPECT_TRUE(lines.ReadPerch());
+  std::vector<bool> failing;
+  const auto read = [&] {
+    const bool on_perch = lines.ReadPerch();
+    failing.push_back(shapes.failing);
+    return on_perch;
+  };
+  EXPECT_TRUE(read()) << "before any good read the buffer holds zeros: occupied";
+  EXPECT_FALSE(read());
+  EXPECT_FALSE(read()) << "line 7 was high at the last good read";
+  EXPECT_FALSE(read());
+  EXPECT_TRUE(read());
   settings.perch_line = 3.0;
-  EXPECT_TRUE(lines.ReadPerch()) << "line 3 was low at the last good read";
-  EXPECT_EQ(CallsSinceOpen().size(), 5u);
+  EXPECT_TRUE(read()) << "line 3 was low at the last good read";
+  EXPECT_EQ(CallsSinceOpen().size(), 6u);
+  EXPECT_THAT(failing, ElementsAre(true, false, true, true, false, true));
+  ASSERT_EQ(notices.texts.size(), 3u) << "one per spell of failing reads";
+  EXPECT_EQ(notices.texts[0],
+            "The perch could not be read: DAQmxReadDigitalLines on Dev1/port2/line0:7 failed with "
+            "status -200279: The simulated device lost samples: it was read too late.\n"
+            "Until a read succeeds, trials are decided on the last reading (occupied if there was "
+            "none).");
 }
 
 TEST_F(DigitalLinesTest, ALineOutsideTheReadBufferNeverShowsTheBird) {
@@ -133,23 +209,7 @@ TEST_F(DigitalLinesTest, PuffsDriveOnlyLineThreeAndEveryCommandIsWritten) {
   EXPECT_THAT(shapes.puff, ElementsAre(colours::kRed, colours::kBlue, colours::kBlue));
 }
 
-TEST_F(DigitalLinesTest, ADeviceThatRejectsEveryCallStaysSilentAndTheShapesStillFollow) {
-  // Once cleared, the tasks are unknown to the driver, which fails every call on them.
-  Open();
-  lines.CloseTasks();
-  device.ScriptRead(LowOn({}));
-
-  EXPECT_NO_THROW({
-    EXPECT_TRUE(lines.ReadPerch()) << "the rejected read left the buffer as it was";
-    lines.PuffOn();
-    lines.PuffOff();
-    lines.CloseTasks();
-  });
-  EXPECT_THAT(shapes.perch, ElementsAre(colours::kYellow));
-  EXPECT_THAT(shapes.puff, ElementsAre(colours::kRed, colours::kBlue));
-}
-
-TEST(DaqDriver, PassesTheDriversOwnStatusBack) {
+TEST(DaqDriver, PassesTheDriversOwnStatusBackAndItsWordsForIt) {
   SimulatedDevice device;
   device.Reset();
   DaqDriver driver;
@@ -158,6 +218,7 @@ TEST(DaqDriver, PassesTheDriversOwnStatusBack) {
   EXPECT_NE(task, nullptr);
   EXPECT_EQ(driver.StartTask(task), 0);
   EXPECT_EQ(driver.StopTask(nullptr), -200088) << "the simulated driver's invalid-task status";
+  EXPECT_EQ(driver.ErrorText(-200088), "The task is not known to the simulated driver.");
 }
 
 }  // namespace

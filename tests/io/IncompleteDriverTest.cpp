@@ -2,6 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "io/DaqDriver.h"
 #include "io/DigitalLines.h"
 #include "tests/io/support/FakeWindow.h"
@@ -13,6 +15,7 @@ namespace {
 using ::testing::Each;
 using ::testing::ElementsAre;
 using testing::FixedSettings;
+using testing::RecordingNotices;
 using testing::RecordingShapes;
 using testing::SimulatedDevice;
 
@@ -43,10 +46,11 @@ TEST(IncompleteDriver, EveryCallFailsWithoutReachingTheLibrary) {
   EXPECT_TRUE(device.Calls().empty()) << "no function is bound unless all eight are";
 }
 
-TEST(IncompleteDriver, TheProgramRunsOnSilentlyWithThePerchOccupied) {
+TEST(IncompleteDriver, TheProgramRunsOnWithThePerchOccupiedAfterOneNoticeNamingTheFunction) {
   FixedSettings settings;
   RecordingShapes shapes;
-  DigitalLines lines(settings, shapes);
+  RecordingNotices notices;
+  DigitalLines lines(settings, shapes, notices);
 
   EXPECT_NO_THROW({
     lines.OpenTasks();
@@ -56,7 +60,14 @@ TEST(IncompleteDriver, TheProgramRunsOnSilentlyWithThePerchOccupied) {
     lines.CloseTasks();
   });
   EXPECT_THAT(shapes.perch, ElementsAre(colours::kYellow));
-  EXPECT_THAT(shapes.puff, ElementsAre(colours::kBlue, colours::kRed, colours::kBlue));
+  EXPECT_TRUE(shapes.puff.empty()) << "no pattern reached the lines";
+  EXPECT_TRUE(shapes.failing);
+  // Found under its second name: only the unversioned one is in the folder searched.
+  EXPECT_THAT(notices.texts,
+              ElementsAre(std::string("The device driver library \"") + daq::kLibraryFileNames[1] +
+                          "\" lacks the function DAQmxClearTask, so the perch will read as "
+                          "occupied and the puffer will not move; install the driver or connect "
+                          "the device, then restart."));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 
 #include "io/DaqDriver.h"
 #include "io/DigitalLines.h"
@@ -15,6 +16,8 @@ namespace {
 using ::testing::Each;
 using ::testing::ElementsAre;
 using testing::FixedSettings;
+using ::testing::HasSubstr;
+using testing::RecordingNotices;
 using testing::RecordingShapes;
 using testing::SimulatedDevice;
 
@@ -22,7 +25,7 @@ namespace fs = std::filesystem;
 
 const fs::path kInstalledDriver = fs::path(ORVANE_SEARCHED_FOLDER) / daq::kLibraryFileNames[0];
 
-TEST(NoDriver, EveryCallFailsSilentlyUntilTheLibraryCanBeLoaded) {
+TEST(NoDriver, EveryCallFailsUntilTheLibraryCanBeLoadedAndTheOpeningSaysSoOnce) {
   fs::remove(kInstalledDriver);
 
   DaqDriver driver;
@@ -44,7 +47,8 @@ TEST(NoDriver, EveryCallFailsSilentlyUntilTheLibraryCanBeLoaded) {
 
   FixedSettings settings;
   RecordingShapes shapes;
-  DigitalLines lines(settings, shapes);
+  RecordingNotices notices;
+  DigitalLines lines(settings, shapes, notices);
   EXPECT_NO_THROW({
     lines.OpenTasks();
     for (int tick = 0; tick < 3; ++tick) {
@@ -54,17 +58,33 @@ TEST(NoDriver, EveryCallFailsSilentlyUntilTheLibraryCanBeLoaded) {
     lines.PuffOff();
   });
   EXPECT_THAT(shapes.perch, Each(colours::kYellow));
-  EXPECT_THAT(shapes.puff, ElementsAre(colours::kBlue, colours::kRed, colours::kBlue));
+  EXPECT_TRUE(shapes.puff.empty()) << "no pattern reached the lines";
+  EXPECT_TRUE(shapes.failing);
+  EXPECT_THAT(notices.texts,
+              ElementsAre(std::string("The device driver library \"") + daq::kLibraryFileNames[0] +
+                          "\" could not be loaded, so the perch will read as occupied and the "
+                          "puffer will not move; install the driver or connect the device, then "
+                          "restart."));
 
   // Each call looks for the library again, so the next one after it appears reaches it, on the
-  // tasks whose creation failed.
+  // tasks whose creation failed. This driver has no words for its statuses.
   fs::create_directories(kInstalledDriver.parent_path());
-  fs::copy_file(ORVANE_SIMULATED_DRIVER_FILE, kInstalledDriver);
+  fs::copy_file(ORVANE_WORDLESS_DRIVER_FILE, kInstalledDriver);
   lines.PuffOn();
   SimulatedDevice device;
   EXPECT_THAT(device.Calls(), ElementsAre("DAQmxWriteDigitalLines(null, 1, 1, 10, 0, "
                                           "[0 0 0 1 0 0 0 0], null, null)"));
   EXPECT_EQ(driver.StartTask(nullptr), -200088) << "the driver's own status now";
+  EXPECT_EQ(notices.texts.size(), 1u) << "the writes were already known to fail";
+
+  // Without the driver's words a failure is told by its number.
+  device.FailCalls("DAQmxCreateDOChan", -200220);
+  RecordingNotices reopened;
+  DigitalLines again(settings, shapes, reopened);
+  again.OpenTasks();
+  ASSERT_EQ(reopened.texts.size(), 1u);
+  EXPECT_THAT(reopened.texts[0],
+              HasSubstr("\nDAQmxCreateDOChan on Dev1/port0/line0:7 failed with status -200220\n"));
 
   fs::remove(kInstalledDriver);
 }

@@ -65,7 +65,8 @@ TEST(TrialOverDigitalLines, BadSongWithTheBirdStayingPuffsFromTheDecisionForTheD
   device.Reset();
   FixedSettings settings;  // delay 2.0 s, duration 10 ticks, perch on line 7
   RecordingShapes shapes;
-  DigitalLines lines(settings, shapes);
+  testing::RecordingNotices notices;
+  DigitalLines lines(settings, shapes, notices);
   BadSongOnce chooser;
   SilentPlayer good;
   SilentPlayer bad;

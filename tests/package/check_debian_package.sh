@@ -78,13 +78,15 @@ DEBIAN_FRONTEND=noninteractive timeout 900 apt-get -o DPkg::Lock::Timeout=300 in
   >"$work/install.log" 2>&1 || fail "apt-get install failed: $(cat "$work/install.log")"
 files=$(dpkg-query -L orvane)
 
-# The installed program as a user starts it, with a song folder in its home so that the window
-# opens without an error box first; the home is a private bind mount, so the machine's own home is
-# left untouched. The probe plugin reports each window shown and closes it.
+# The installed program as a user starts it, with a song folder in its home and the build's
+# stand-in for the device driver (a lab has the driver installed) so that no error box comes up;
+# the home is a private bind mount, so the machine's own home is left untouched. The probe plugin
+# reports each window shown and closes it.
 home=$(getent passwd "$(id -u)" | cut -d: -f6)
 mkdir -p "$work/home/kro"
 status=0
 shown=$(QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH="$probe_plugins" \
+  LD_LIBRARY_PATH="$build/tests/io/simulated_driver/full" \
   QT_QPA_GENERIC_PLUGINS=orvaneshownprobe timeout 120 unshare --mount --propagation private \
   sh -c 'mount --bind "$1" "$2" && exec orvane' sh "$work/home" "$home" 2>"$work/program.log") ||
   status=$?

@@ -41,19 +41,24 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
     : QWidget(parent),
       ui_(BuildForm(*this)),
       services_(services),
+      notices_([this](const QString& text) { ShowError(text); }, this),
       play_bad_(services.sound),
       play_good_(services.sound),
-      lines_(*this, *this),
+      lines_(*this, *this, notices_),
       selection_(*this, *this, services.calendar_clock),
       log_({ui_->report->table(), *this, *ui_->bad_stay, *ui_->bad_escape, *ui_->good_stay,
             *ui_->good_escape, services.clipboard, services.local_clock}),
+      journal_(services.journal_folder, services.local_clock.Now(), notices_),
+      journaled_log_(log_, ui_->report->table(), journal_),
       timer1_(this),
       timer2_(this),
-      controller_(
-          {*this, lines_, selection_, play_good_, play_bad_, log_, *this, timer1_, timer2_}) {
+      valve_guard_(this),
+      controller_({*this, lines_, selection_, play_good_, play_bad_, journaled_log_, *this, timer1_,
+                   timer2_}) {
   ApplyDescriptionExtras();
   connect(&timer1_, &TickTimer::tick, this, &TForm1::Timer1Timer);
   connect(&timer2_, &TickTimer::tick, this, &TForm1::Timer2Timer);
+  connect(&valve_guard_, &TickTimer::tick, this, &TForm1::ValveGuardTimer);
 
   // Both lists share the folder, so one error box speaks for both.
   const bool bad_list_failed = !PointListAtDefaultFolder(*ui_->bad_song_list, true);
@@ -81,9 +86,7 @@ void TForm1::ApplyDescriptionExtras() {
   ui_->play_bad->Attach(&play_bad_);
   ui_->play_good->Attach(&play_good_);
   for (TMediaPlayer* bar : {ui_->play_bad, ui_->play_good}) {
-    connect(bar, &TMediaPlayer::playerError, this, [this](const QString& message) {
-      services_.show_exception(std::make_exception_ptr(std::runtime_error(message.toStdString())));
-    });
+    connect(bar, &TMediaPlayer::playerError, this, &TForm1::ShowError);
   }
   SetWindowColour(orvane::colours::kSilver);
 
@@ -96,6 +99,10 @@ void TForm1::ApplyDescriptionExtras() {
       right_anchors_.append({widget, kDescribedWidth - widget->x()});
     }
   }
+}
+
+void TForm1::ShowError(const QString& text) {
+  services_.show_exception(std::make_exception_ptr(std::runtime_error(text.toStdString())));
 }
 
 bool TForm1::PointListAtDefaultFolder(TFileListBox& list, bool show_error) {
@@ -160,21 +167,53 @@ void TForm1::SetPerchColour(orvane::Colour colour) {
 void TForm1::SetPuffColour(orvane::Colour colour) {
   ui_->puff->SetBrushColour(colour);
 }
+void TForm1::ShowDeviceFailing(bool failing) {
+  ui_->perch->SetCrossed(failing);
+}
 
 void TForm1::StartClick() {
   controller_.StartClick();
+  KeepClosingTheValve();
 }
 void TForm1::StopClick() {
   controller_.StopClick();
+  KeepClosingTheValve();
 }
 void TForm1::pufferClick() {
   controller_.pufferClick();
+  KeepClosingTheValve();
 }
+// A failed off write is written again at every tick of either timer, before the tick's own work.
 void TForm1::Timer1Timer() {
+  lines_.RewriteOffPatternIfDue();
   controller_.Timer1Timer();
+  KeepClosingTheValve();
+  ShowJournalPath();
 }
 void TForm1::Timer2Timer() {
+  lines_.RewriteOffPatternIfDue();
   controller_.Timer2Timer();
+  KeepClosingTheValve();
+}
+void TForm1::ValveGuardTimer() {
+  lines_.RewriteOffPatternIfDue();
+  KeepClosingTheValve();
+}
+
+void TForm1::ShowJournalPath() {
+  if (journal_.Files() != journal_files_shown_) {
+    journal_files_shown_ = journal_.Files();
+    ui_->report->setToolTip(QStringLiteral("The trials of this run are also saved in %1")
+                                .arg(QString::fromStdU16String(journal_.Path().u16string())));
+  }
+}
+
+void TForm1::KeepClosingTheValve() {
+  if (lines_.OffPatternDue() && !timer1_.IsEnabled() && !timer2_.IsEnabled()) {
+    valve_guard_.Enable();
+  } else {
+    valve_guard_.Disable();
+  }
 }
 
 void TForm1::input0Click() {
@@ -259,6 +298,9 @@ void TForm1::FormClose() {
   // Close the valve first: a window closed in the middle of a puff must not leave air blowing.
   lines_.PuffOff();
   lines_.CloseTasks();
+  valve_guard_.Disable();
+  // No box may come up for a window that has gone.
+  notices_.Discard();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -13,8 +13,11 @@
 #include "control/TrialController.h"
 #include "io/DigitalLines.h"
 #include "io/IndicatorShapes.h"
+#include "log/JournaledLog.h"
+#include "log/TrialJournal.h"
 #include "log/TrialLog.h"
 #include "playback/MediaPlayer.h"
+#include "ui/window/DeferredNotices.h"
 #include "ui/window/TickTimer.h"
 #include "ui/window/WindowServices.h"
 
@@ -41,10 +44,12 @@ class TForm1 : public QWidget,
   Ui::TForm1& Controls() { return *ui_; }
   const orvane::TrialController& Controller() const { return controller_; }
   const orvane::TrialLog& Log() const { return log_; }
+  const orvane::TrialJournal& Journal() const { return journal_; }
   orvane::MediaPlayer& PlayBad() { return play_bad_; }
   orvane::MediaPlayer& PlayGood() { return play_good_; }
   TickTimer& Timer1() { return timer1_; }
   TickTimer& Timer2() { return timer2_; }
+  TickTimer& ValveGuard() { return valve_guard_; }
 
   // ExperimentSettings: each read goes to the control that holds the setting.
   double Odds() const override;
@@ -67,6 +72,7 @@ class TForm1 : public QWidget,
   // IndicatorShapes
   void SetPerchColour(orvane::Colour colour) override;
   void SetPuffColour(orvane::Colour colour) override;
+  void ShowDeviceFailing(bool failing) override;
 
  public slots:
   void StartClick();
@@ -74,6 +80,8 @@ class TForm1 : public QWidget,
   void pufferClick();
   void Timer1Timer();
   void Timer2Timer();
+  // Writes the off pattern again while a failed one is due and neither timer ticks to do it.
+  void ValveGuardTimer();
 
   void input0Click();
   void input1Click();
@@ -112,18 +120,29 @@ class TForm1 : public QWidget,
   };
 
   void ApplyDescriptionExtras();
+  // The application's error box, for failures met outside a handler's exception.
+  void ShowError(const QString& text);
+  // Runs the valve guard exactly while the off pattern is due and no timer writes it.
+  void KeepClosingTheValve();
+  // The log table's tooltip names the journal's file once there is one.
+  void ShowJournalPath();
   // False when the folder could not be entered; the error is shown when `show_error` is true.
   bool PointListAtDefaultFolder(class TFileListBox& list, bool show_error);
 
   std::unique_ptr<Ui::TForm1> ui_;
   WindowServices services_;
+  DeferredNotices notices_;
   orvane::MediaPlayer play_bad_;
   orvane::MediaPlayer play_good_;
   orvane::DigitalLines lines_;
   orvane::SongKindSelection selection_;
   orvane::TrialLog log_;
+  orvane::TrialJournal journal_;
+  orvane::JournaledLog journaled_log_;
+  int journal_files_shown_ = 0;
   TickTimer timer1_;
   TickTimer timer2_;
+  TickTimer valve_guard_;
   orvane::TrialController controller_;
   QList<RightAnchor> right_anchors_;
 };

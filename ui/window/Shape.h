@@ -26,6 +26,10 @@ class TShape : public QWidget {
   QColor PenColor() const { return pen_; }
   void SetPenColor(const QColor& colour);
 
+  // Crossed out over its colour, which still shows.
+  bool Crossed() const { return crossed_; }
+  void SetCrossed(bool crossed);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
 
@@ -33,6 +37,7 @@ class TShape : public QWidget {
   QString kind_ = QStringLiteral("rectangle");
   QColor brush_ = Qt::white;
   QColor pen_ = Qt::black;
+  bool crossed_ = false;
 };
 
 // The Qt colour of a 0x00BBGGRR colour value.

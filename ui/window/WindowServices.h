@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <exception>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -26,4 +27,6 @@ struct WindowServices {
   std::function<void(const QString& text)> show_message;
   // The application's error box, for errors met while the window is being built.
   std::function<void(const std::exception_ptr& thrown)> show_exception;
+  // Where the run's trial journal goes.
+  std::filesystem::path journal_folder;
 };

@@ -1,9 +1,12 @@
 // A stand-in for the acquisition driver library: one device whose port 2 lines are scripted
 // read by read and whose port 0 lines keep the last pattern written. Every call is recorded as
-// text with all its arguments.
+// text with all its arguments, and also appended to the file SIMULATED_DRIVER_CALL_LOG names, so
+// that a test can follow a program run in a process of its own. Any function can be told to fail.
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -27,6 +30,11 @@ struct Task {
   bool in_use = false;
 };
 
+struct Failure {
+  int32 status = 0;
+  int32 calls_left = 0;
+};
+
 // One simulated device for the whole process, as the real driver has.
 struct Device {
   std::array<Task, 64> tasks{};
@@ -36,6 +44,8 @@ struct Device {
   std::deque<Read> script;
   std::vector<std::string> calls;
   bool recording = true;
+  // By function name; empty on the quiet path, so that a call costs no look-up there.
+  std::map<std::string, Failure, std::less<>> failures;
 };
 
 Device& device() {
@@ -95,6 +105,15 @@ std::string Bytes(const uInt8* bytes) {
   return text + "]";
 }
 
+// Flushed line by line, so that whatever ends the process the calls made so far are in the file.
+std::FILE* CallLog() {
+  static std::FILE* const file = [] {
+    const char* path = std::getenv("SIMULATED_DRIVER_CALL_LOG");
+    return path != nullptr && *path != '\0' ? std::fopen(path, "a") : nullptr;
+  }();
+  return file;
+}
+
 template <typename... Parts>
 void Record(const char* function, const Parts&... parts) {
   std::string call = function;
@@ -102,7 +121,30 @@ void Record(const char* function, const Parts&... parts) {
   const char* separator = "";
   ((call += separator, call += parts, separator = ", "), ...);
   call += ')';
+  if (std::FILE* log = CallLog()) {
+    std::fprintf(log, "%s\n", call.c_str());
+    std::fflush(log);
+  }
   device().calls.push_back(std::move(call));
+}
+
+int32 RefusalFromList(const char* function) {
+  auto& failures = device().failures;
+  const auto found = failures.find(function);
+  if (found == failures.end()) {
+    return 0;
+  }
+  const int32 status = found->second.status;
+  if (--found->second.calls_left <= 0) {
+    failures.erase(found);
+  }
+  return status;
+}
+
+// The status a call told to fail returns instead of doing its work, or 0. The quiet path is one
+// test, so that a measured call costs what it did before calls could be told to fail.
+inline int32 Refusal(const char* function) {
+  return device().failures.empty() ? 0 : RefusalFromList(function);
 }
 
 int32 ChannelOn(TaskHandle task, const char* function, const char lines[], const char name[],
@@ -110,8 +152,25 @@ int32 ChannelOn(TaskHandle task, const char* function, const char lines[], const
   if (Recording()) {
     Record(function, Name(task), Text(lines), Text(name), std::to_string(line_grouping));
   }
+  if (const int32 status = Refusal(function)) {
+    return status;
+  }
   return Known(task) ? 0 : kInvalidTask;
 }
+
+struct StatusText {
+  int32 status;
+  const char* text;
+};
+
+// The simulated driver's own words for the statuses it returns or is told to return.
+constexpr StatusText kStatusTexts[] = {
+    {kInvalidTask, "The task is not known to the simulated driver."},
+    {kBufferTooSmall, "The read buffer is too small for one sample of every line."},
+    {-200220, "No device of that name is connected to the simulated driver."},
+    {-200279, "The simulated device lost samples: it was read too late."},
+    {-50405, "The simulated device is not connected any more."},
+};
 
 }  // namespace
 
@@ -119,6 +178,12 @@ extern "C" {
 
 int32 ORVANE_DAQ_CALL DAQmxCreateTask(const char task_name[], TaskHandle* task) {
   Device& d = device();
+  if (const int32 status = Refusal("DAQmxCreateTask")) {
+    if (Recording()) {
+      Record("DAQmxCreateTask", Text(task_name), Pointer(task));
+    }
+    return status;
+  }
   if (task != nullptr && d.tasks_created < d.tasks.size()) {
     d.tasks[d.tasks_created].in_use = true;
     *task = &d.tasks[d.tasks_created++];
@@ -143,6 +208,9 @@ int32 ORVANE_DAQ_CALL DAQmxStartTask(TaskHandle task) {
   if (Recording()) {
     Record("DAQmxStartTask", Name(task));
   }
+  if (const int32 status = Refusal("DAQmxStartTask")) {
+    return status;
+  }
   return Known(task) ? 0 : kInvalidTask;
 }
 
@@ -163,6 +231,9 @@ int32 ORVANE_DAQ_CALL DAQmxReadDigitalLines(TaskHandle task, int32 samples_per_c
   if (!d.script.empty()) {
     read = d.script.front();
     d.script.pop_front();
+  }
+  if (const int32 status = Refusal("DAQmxReadDigitalLines")) {
+    return status;
   }
   if (!Known(task)) {
     return kInvalidTask;
@@ -195,6 +266,9 @@ int32 ORVANE_DAQ_CALL DAQmxWriteDigitalLines(TaskHandle task, int32 samples_per_
            std::to_string(auto_start), Number(timeout), std::to_string(data_layout),
            Bytes(write_array), Pointer(samples_per_channel_written), Pointer(reserved));
   }
+  if (const int32 status = Refusal("DAQmxWriteDigitalLines")) {
+    return status;
+  }
   if (!Known(task) || write_array == nullptr) {
     return kInvalidTask;
   }
@@ -212,6 +286,9 @@ int32 ORVANE_DAQ_CALL DAQmxStopTask(TaskHandle task) {
   if (Recording()) {
     Record("DAQmxStopTask", Name(task));
   }
+  if (const int32 status = Refusal("DAQmxStopTask")) {
+    return status;
+  }
   return Known(task) ? 0 : kInvalidTask;
 }
 
@@ -220,10 +297,29 @@ int32 ORVANE_DAQ_CALL DAQmxClearTask(TaskHandle task) {
   if (Recording()) {
     Record("DAQmxClearTask", Name(task));
   }
+  if (const int32 status = Refusal("DAQmxClearTask")) {
+    return status;
+  }
   if (!Known(task)) {
     return kInvalidTask;
   }
   static_cast<Task*>(task)->in_use = false;
+  return 0;
+}
+#endif
+
+#ifndef SIMULATED_DRIVER_WITHOUT_ERROR_TEXT
+int32 ORVANE_DAQ_CALL DAQmxGetErrorString(int32 status, char text[], uInt32 text_size) {
+  if (text == nullptr || text_size == 0) {
+    return kBufferTooSmall;
+  }
+  const char* words = "The simulated driver has no text for this status.";
+  for (const StatusText& known : kStatusTexts) {
+    if (known.status == status) {
+      words = known.text;
+    }
+  }
+  std::snprintf(text, text_size, "%s", words);
   return 0;
 }
 #endif
@@ -245,6 +341,12 @@ void SimulatedDriverScriptFailedRead(int32 status) {
   read.fails = true;
   read.status = status;
   device().script.push_back(read);
+}
+
+void SimulatedDriverFailCalls(const char* function, int32 status, int32 count) {
+  if (function != nullptr && count > 0) {
+    device().failures[function] = Failure{status, count};
+  }
 }
 
 void SimulatedDriverSetRecording(bool32 on) {
@@ -279,4 +381,7 @@ static_assert(Matches<WriteDigitalLinesFunction>(&DAQmxWriteDigitalLines));
 static_assert(Matches<TaskFunction>(&DAQmxStopTask));
 #ifndef SIMULATED_DRIVER_WITHOUT_CLEAR_TASK
 static_assert(Matches<TaskFunction>(&DAQmxClearTask));
+#endif
+#ifndef SIMULATED_DRIVER_WITHOUT_ERROR_TEXT
+static_assert(Matches<GetErrorStringFunction>(&DAQmxGetErrorString));
 #endif

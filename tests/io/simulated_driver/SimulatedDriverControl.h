@@ -12,6 +12,9 @@ void SimulatedDriverReset();
 void SimulatedDriverScriptRead(const orvane::daq::uInt8 levels[8]);
 // The next read returns this status and leaves the caller's buffer untouched.
 void SimulatedDriverScriptFailedRead(orvane::daq::int32 status);
+// The next `count` calls of the named driver function return `status` and do nothing else.
+void SimulatedDriverFailCalls(const char* function, orvane::daq::int32 status,
+                              orvane::daq::int32 count);
 // Off while measuring, so that the driver's own cost stays that of a real call's bookkeeping.
 void SimulatedDriverSetRecording(orvane::daq::bool32 on);
 orvane::daq::int32 SimulatedDriverCallCount();

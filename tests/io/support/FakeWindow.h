@@ -1,8 +1,10 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "control/ExperimentSettings.h"
+#include "control/NoticeBoard.h"
 #include "io/IndicatorShapes.h"
 
 namespace orvane::testing {
@@ -12,9 +14,18 @@ class RecordingShapes final : public IndicatorShapes {
  public:
   void SetPerchColour(Colour colour) override { perch.push_back(colour); }
   void SetPuffColour(Colour colour) override { puff.push_back(colour); }
+  void ShowDeviceFailing(bool on) override { failing = on; }
 
   std::vector<Colour> perch;
   std::vector<Colour> puff;
+  bool failing = false;
+};
+
+// The window's error boxes, as the texts they would show.
+class RecordingNotices final : public NoticeBoard {
+ public:
+  void Post(std::string text) override { texts.push_back(std::move(text)); }
+  std::vector<std::string> texts;
 };
 
 // Fixed settings; only the perch line and the puff timings matter to the digital lines.

@@ -38,6 +38,10 @@ void SimulatedDevice::ScriptFailedRead(daq::int32 status) {
   Bound<decltype(&SimulatedDriverScriptFailedRead)>("SimulatedDriverScriptFailedRead")(status);
 }
 
+void SimulatedDevice::FailCalls(const char* function, daq::int32 status, int count) {
+  Bound<decltype(&SimulatedDriverFailCalls)>("SimulatedDriverFailCalls")(function, status, count);
+}
+
 void SimulatedDevice::SetRecording(bool on) {
   Bound<decltype(&SimulatedDriverSetRecording)>("SimulatedDriverSetRecording")(on ? 1 : 0);
 }

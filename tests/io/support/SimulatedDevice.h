@@ -23,6 +23,8 @@ class SimulatedDevice {
   void Reset();
   void ScriptRead(const Levels& levels);
   void ScriptFailedRead(daq::int32 status);
+  // The next `count` calls of `function` (e.g. "DAQmxWriteDigitalLines") fail with `status`.
+  void FailCalls(const char* function, daq::int32 status, int count = 1);
   void SetRecording(bool on);
   // Every call received since the last reset, oldest first.
   std::vector<std::string> Calls() const;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -78,6 +79,7 @@ class WindowRig {
   std::vector<std::string> DriverCalls(const std::string& prefix = "") const;
 
   TempFolder songs;
+  TempFolder journals;  // the run's journal goes into the folder "Orvane" in here
   SimulatedDevice device;
   VirtualOutput output;
   StreamingSoundService sound{output};
@@ -87,6 +89,8 @@ class WindowRig {
   FixedCalendarClock calendar_clock;
   QStringList messages;    // the refused Start's box
   QStringList exceptions;  // the application's error box, as it would read
+  // Runs while the application's error box would be open, after its text was noted.
+  std::function<void()> while_box_open;
 
  private:
   std::unique_ptr<TForm1> window_;

@@ -1,0 +1,50 @@
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <QAbstractNativeEventFilter>
+#include <QByteArray>
+#include <QCoreApplication>
+
+#include <utility>
+
+#include "app/platform/EndRequests.h"
+
+namespace orvane {
+
+// The session's end reaches every top-level window as WM_ENDSESSION; the process may be ended as
+// soon as the message has been answered, so `end` runs before Qt's own handling of it.
+struct EndRequests::Watch final : QAbstractNativeEventFilter {
+  explicit Watch(std::function<void()> on_end) : end(std::move(on_end)) {}
+
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+    if (type == "windows_generic_MSG") {
+      const MSG* msg = static_cast<const MSG*>(message);
+      if (msg->message == WM_ENDSESSION && msg->wParam != FALSE && !ended) {
+        ended = true;
+        end();
+      }
+    }
+    return false;
+  }
+
+  std::function<void()> end;
+  bool ended = false;
+};
+
+EndRequests::EndRequests(std::function<void()> end)
+    : watch_(std::make_unique<Watch>(std::move(end))) {
+  QCoreApplication::instance()->installNativeEventFilter(watch_.get());
+}
+
+EndRequests::~EndRequests() {
+  if (QCoreApplication* app = QCoreApplication::instance()) {
+    app->removeNativeEventFilter(watch_.get());
+  }
+}
+
+}  // namespace orvane

@@ -1,0 +1,61 @@
+#include "io/DeviceMessages.h"
+
+#include <cstring>
+
+namespace orvane {
+namespace {
+
+constexpr const char* kWithoutDevice =
+    "the perch will read as occupied and the puffer will not move; install the driver or "
+    "connect the device, then restart.";
+
+std::string Trimmed(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+    text.pop_back();
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string Describe(const FailedCall& call) {
+  std::string text = std::string(call.function) + " on " + call.lines + " failed with status " +
+                     std::to_string(call.status);
+  if (const std::string words = Trimmed(call.driver_text); !words.empty()) {
+    text += ": " + words;
+  }
+  return text;
+}
+
+std::string OpeningFailureText(const std::vector<FailedCall>& failures, const char* library,
+                               const char* missing_function, const char* puffer_lines) {
+  const daq::int32 first = failures.empty() ? 0 : failures.front().status;
+  if (first == daq::kLibraryNotFound) {
+    return std::string("The device driver library \"") + library + "\" could not be loaded, so " +
+           kWithoutDevice;
+  }
+  if (first == daq::kFunctionNotFound) {
+    return std::string("The device driver library \"") + library + "\" lacks the function " +
+           (missing_function != nullptr ? missing_function : "?") + ", so " + kWithoutDevice;
+  }
+  bool puffer = false;
+  bool perch = false;
+  std::string text = "The acquisition device could not be opened.\n";
+  for (const FailedCall& call : failures) {
+    (std::strcmp(call.lines, puffer_lines) == 0 ? puffer : perch) = true;
+    text += Describe(call) + "\n";
+  }
+  text += puffer && perch ? "Until it works, the perch will read as occupied and the puffer will "
+                            "not move; connect the device, then restart."
+          : puffer        ? "Until it works, the puffer will not move; connect the device, then "
+                            "restart."
+                          : "Until it works, the perch will read as occupied; connect the device, "
+                            "then restart.";
+  return text;
+}
+
+std::string CallFailureText(const char* what, const FailedCall& call, const char* then) {
+  return std::string(what) + ": " + Describe(call) + "\n" + then;
+}
+
+}  // namespace orvane

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "log/LocalClock.h"
+
+namespace orvane {
+
+// The name of a run's journal file: the run's start as "YYYY-MM-DD HH.MM.SS", then " (n)" for
+// the n-th try when n > 1, then ".tsv". No character that any system forbids in a file name.
+std::string JournalFileName(const LocalDateTime& run_start, int attempt = 1);
+
+}  // namespace orvane

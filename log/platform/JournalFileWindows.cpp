@@ -1,0 +1,105 @@
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "log/platform/JournalFile.h"
+
+namespace orvane {
+namespace {
+
+std::string SystemText(DWORD error) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string utf8;
+  if (length > 0 && text != nullptr) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0,
+                                         nullptr, nullptr);
+    utf8.resize(static_cast<std::size_t>(std::max(size, 0)));
+    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), utf8.data(), size, nullptr,
+                        nullptr);
+  }
+  LocalFree(text);
+  // The system's texts end in a full stop and a line end; the caller's sentence goes on.
+  while (!utf8.empty() &&
+         (utf8.back() == '\n' || utf8.back() == '\r' || utf8.back() == '.' || utf8.back() == ' ')) {
+    utf8.pop_back();
+  }
+  return utf8.empty() ? "system error " + std::to_string(error) : utf8;
+}
+
+}  // namespace
+
+struct JournalFile::Handle {
+  HANDLE file = INVALID_HANDLE_VALUE;
+};
+
+JournalFile::JournalFile(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
+
+JournalFile::~JournalFile() {
+  CloseHandle(handle_->file);
+}
+
+std::unique_ptr<JournalFile> JournalFile::Create(const std::filesystem::path& path,
+                                                 Failure& failure) {
+  // Others may read it while it is written (a spreadsheet opening the day's trials), but not
+  // delete or rename it under the program.
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    failure.exists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+    failure.text = SystemText(error);
+    return nullptr;
+  }
+  auto handle = std::make_unique<Handle>();
+  handle->file = file;
+  return std::unique_ptr<JournalFile>(new JournalFile(std::move(handle)));
+}
+
+std::size_t JournalFile::Write(std::string_view bytes, std::string& error) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(handle_->file, bytes.data() + done, chunk, &written, nullptr)) {
+      error = SystemText(GetLastError());
+      break;
+    }
+    if (written == 0) {
+      error = SystemText(ERROR_DISK_FULL);
+      break;
+    }
+    done += written;
+  }
+  return done;
+}
+
+bool JournalFile::Sync(std::string& error) {
+  if (!FlushFileBuffers(handle_->file)) {
+    error = SystemText(GetLastError());
+    return false;
+  }
+  return true;
+}
+
+bool JournalFile::Removed() const {
+  FILE_STANDARD_INFO info{};
+  return GetFileInformationByHandleEx(handle_->file, FileStandardInfo, &info, sizeof info) &&
+         info.DeletePending;
+}
+
+bool SyncFolder(const std::filesystem::path&, std::string&) {
+  // NTFS keeps a new file's folder entry in its own journal.
+  return true;
+}
+
+}  // namespace orvane

@@ -1,0 +1,160 @@
+// The program as its entry point runs it, with a script in place of the experimenter, for tests
+// that run it in a process of its own, read what it says and end it as the system would. Every
+// error box is written out instead of shown, as "box <text>" with its line ends as \n.
+//   scripted_orvane puff             a manual puff of five seconds; says "puffing" once it is on
+//   scripted_orvane run <folder>     picks the folder's first song in both lists, presses Start
+//                                    and waits for a trial; says "rows 1" and "perch <colour>
+//                                    <crossed|plain>", then closes the window
+//   scripted_orvane trials <n> <folder>
+//                                    bad songs with the bird on the perch, ticks driven as fast as
+//                                    the loop turns; says "rows <k>" after each logged trial and
+//                                    stops dead after the n-th, to be killed
+#include <QApplication>
+#include <QColor>
+#include <QStringList>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "app/OrvaneApplication.h"
+#include "app/RunOrvane.h"
+#include "playback/view/FileListBox.h"
+#include "tests/io/support/SimulatedDevice.h"
+#include "ui/window/MainWindow.h"
+#include "ui/window/RadioGroup.h"
+#include "ui/window/Shape.h"
+#include "ui_MainWindow.h"
+
+namespace {
+
+void Say(const QString& line) {
+  std::printf("%s\n", qPrintable(line));
+  std::fflush(stdout);
+}
+
+TForm1* ShownWindow() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (auto* window = qobject_cast<TForm1*>(widget); window && window->isVisible()) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
+void PickSongs(TForm1& window, const QString& folder) {
+  Ui::TForm1& form = window.Controls();
+  for (TFileListBox* list : {form.bad_song_list, form.good_song_list}) {
+    list->ApplyFilePath(folder.toStdString());
+    list->setCurrentRow(0);
+  }
+}
+
+// Bad songs only, the highest odds and short delays, so that trials come quickly.
+void QuickBadTrials(Ui::TForm1& form) {
+  form.precent_bad->SetItemIndex(0);
+  form.feedback_delay1->setValue(form.feedback_delay1->maximum());
+  form.action_delayTb->setValue(5);
+  form.puff_duration->setValue(5);
+}
+
+int LoggedRows(const TForm1& window) {
+  return window.Log().next_row() - 1;
+}
+
+// Calls `after` after each tick, the timer's own and those driven here as fast as the loop turns.
+void DriveTicks(TForm1& window, std::function<void()> after) {
+  const auto shared = std::make_shared<std::function<void()>>(std::move(after));
+  QObject::connect(&window.Timer1(), &TickTimer::tick, &window, [shared] { (*shared)(); });
+  auto* pump = new QTimer(&window);
+  pump->setInterval(0);
+  QObject::connect(pump, &QTimer::timeout, &window, [&window, shared] {
+    window.Timer1Timer();
+    (*shared)();
+  });
+  pump->start();
+}
+
+void Puff(TForm1& window) {
+  Ui::TForm1& form = window.Controls();
+  form.puff_duration->setValue(50);
+  form.puffer->click();
+  if (form.puff->BrushColor() == QColor(Qt::red)) {
+    Say("puffing");
+  }
+}
+
+void RunOneTrial(TForm1& window, const QString& folder) {
+  Ui::TForm1& form = window.Controls();
+  PickSongs(window, folder);
+  QuickBadTrials(form);
+  form.Start->click();
+  DriveTicks(window, [&window, said = false]() mutable {
+    if (LoggedRows(window) == 1 && !said) {
+      said = true;
+      const Ui::TForm1& controls = window.Controls();
+      Say("rows 1");
+      Say(QStringLiteral("perch %1 %2")
+              .arg(controls.perch->BrushColor() == QColor(Qt::yellow) ? "yellow" : "other",
+                   controls.perch->Crossed() ? "crossed" : "plain"));
+      window.close();
+    }
+  });
+}
+
+void RunTrials(TForm1& window, int count, const QString& folder) {
+  orvane::testing::SimulatedDevice device;
+  device.ScriptRead(orvane::testing::LowOn({7}));
+  PickSongs(window, folder);
+  QuickBadTrials(window.Controls());
+  window.Controls().Start->click();
+  DriveTicks(window, [&window, count, said = 0]() mutable {
+    const int rows = LoggedRows(window);
+    if (rows == said) {
+      return;
+    }
+    said = rows;
+    Say(QStringLiteral("rows %1").arg(rows));
+    if (rows >= count) {
+      // Stopped dead in the middle of the run, with the tick finished, until the test kills it.
+      for (;;) {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+      }
+    }
+  });
+}
+
+void Run(const QStringList& arguments) {
+  TForm1* window = ShownWindow();
+  if (window == nullptr) {
+    QTimer::singleShot(10, [arguments] { Run(arguments); });
+    return;
+  }
+  const QString script = arguments.value(1);
+  if (script == QLatin1String("puff")) {
+    Puff(*window);
+  } else if (script == QLatin1String("run")) {
+    RunOneTrial(*window, arguments.value(2));
+  } else if (script == QLatin1String("trials")) {
+    RunTrials(*window, arguments.value(2).toInt(), arguments.value(3));
+  } else {
+    Say("unknown script " + script);
+    window->close();
+  }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  orvane::OrvaneApplication app(argc, argv);
+  app.SetErrorBox([](const QString&, const QString& text) {
+    Say(QStringLiteral("box ") + QString(text).replace(QLatin1Char('\n'), QLatin1String("\\n")));
+  });
+  const QStringList arguments = app.arguments();
+  QTimer::singleShot(0, [arguments] { Run(arguments); });
+  return orvane::RunOrvane(app);
+}
