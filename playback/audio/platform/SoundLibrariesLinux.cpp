@@ -1,0 +1,33 @@
+#include <alsa/asoundlib.h>
+#include <jack/jack.h>
+#include <pa_linux_alsa.h>
+
+#include "playback/audio/platform/SoundLibraries.h"
+
+namespace orvane {
+
+namespace {
+
+// Libasound reports every configuration it probes and cannot use, and every underrun it
+// recovers from; the first is no fault and the second is counted by the output itself.
+void IgnoreAlsaMessage(const char* /*file*/, int /*line*/, const char* /*function*/, int /*err*/,
+                       const char* /*format*/, ...) {}
+
+// The JACK client library reports that no JACK server runs, which is the usual case.
+void IgnoreJackMessage(const char* /*message*/) {}
+
+}  // namespace
+
+void QuietSoundLibraries() {
+  snd_lib_error_set_handler(&IgnoreAlsaMessage);
+  jack_set_error_function(&IgnoreJackMessage);
+  jack_set_info_function(&IgnoreJackMessage);
+}
+
+void RequestRealtimeCallback(PaStream* stream) {
+  if (Pa_GetStreamHostApiType(stream) == paALSA) {
+    PaAlsa_EnableRealtimeScheduling(stream, 1);
+  }
+}
+
+}  // namespace orvane

@@ -1,0 +1,11 @@
+#include "playback/audio/platform/SoundLibraries.h"
+
+namespace orvane {
+
+// The host audio layers here print nothing when they probe.
+void QuietSoundLibraries() {}
+
+// The host audio layers here raise their callback thread's priority by themselves.
+void RequestRealtimeCallback(PaStream* /*stream*/) {}
+
+}  // namespace orvane
