@@ -225,8 +225,12 @@ TEST_F(MediaPlayerTest, ASongThatCannotBeOpenedLeavesThePlayerEnabledWithoutIt) 
   const std::vector<char> whole = testing::ReadBytes(folder_.path() / "whole.wav");
   testing::WriteBytes(folder_.path() / "header.wav", {whole.begin(), whole.begin() + 20});
   WriteSong(folder_.path() / "gone.wav", 100);
+  WriteSong(folder_.path() / "folder.wav", 100);
   list_.ApplyFilePath(folder_.Utf8());
   std::filesystem::remove(folder_.path() / "gone.wav");
+  // Listed as a song, then replaced by a folder of that name.
+  std::filesystem::remove(folder_.path() / "folder.wav");
+  std::filesystem::create_directory(folder_.path() / "folder.wav");
 
   const auto open_fails = [&](const std::string& name) {
     LoadSong("good.wav");
@@ -244,6 +248,7 @@ TEST_F(MediaPlayerTest, ASongThatCannotBeOpenedLeavesThePlayerEnabledWithoutIt) 
   EXPECT_EQ(open_fails("empty.wav"), "The song file is empty");
   EXPECT_THAT(open_fails("header.wav"), StartsWith("The song file cannot be played: "));
   EXPECT_EQ(open_fails("gone.wav"), "The song file was not found");
+  EXPECT_EQ(open_fails("folder.wav"), "The song's name is a folder, not a sound file");
 }
 
 TEST_F(MediaPlayerTest, ATruncatedSongPlaysWhatItHolds) {
