@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
 # Runs song_onset_bench on an idle machine, under mixed CPU, I/O and memory load, and beside a
 # -j4 build of the project, and prints the figures of each.
-#   bash bench/playback/onset-under-load.sh <song_onset_bench> [songs] [modes...]
-# modes: idle stress build (all three when none is given). Needs stress-ng for "stress".
+#   bash bench/playback/onset-under-load.sh <song_onset_bench> [songs] [modes...] [-- options...]
+# modes: idle stress build (all three when none is given). Needs stress-ng for "stress". The
+# options after "--" go to the bench itself (each, latency=<ms>).
 set -euo pipefail
 
 bench=$1
 songs=${2:-100}
 shift $(($# < 2 ? $# : 2))
-modes=("$@")
+modes=()
+while (($#)) && [ "$1" != -- ]; do
+  modes+=("$1")
+  shift
+done
+(($#)) && shift
+options=("$@")
 ((${#modes[@]})) || modes=(idle stress build)
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 
@@ -49,7 +56,7 @@ for mode in "${modes[@]}"; do
   esac
   [ "$mode" = idle ] || sleep 10  # let the load take hold
   echo "# $mode: load average $(cut -d' ' -f1-3 /proc/loadavg) at the start"
-  "$bench" "$songs" "$mode"
+  "$bench" "$songs" "$mode" "${options[@]}"
   echo "# $mode: load average $(cut -d' ' -f1-3 /proc/loadavg) at the end"
   stop_load
 done

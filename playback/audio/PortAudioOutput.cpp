@@ -44,9 +44,11 @@ class PortAudioStream final : public OutputStream {
 
   PaError Open(const PaStreamParameters& parameters, double rate) {
     PaStream* stream = nullptr;
-    const PaError result =
-        Pa_OpenStream(&stream, nullptr, &parameters, rate, paFramesPerBufferUnspecified, paClipOff,
-                      RenderCallback, &context_);
+    PaError result = paNoError;
+    OpenWithRealtimeHelpers([&] {
+      result = Pa_OpenStream(&stream, nullptr, &parameters, rate, paFramesPerBufferUnspecified,
+                             paClipOff, RenderCallback, &context_);
+    });
     if (result == paNoError) {
       stream_ = stream;
       RequestRealtimeCallback(stream_);

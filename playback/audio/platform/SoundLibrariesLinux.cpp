@@ -1,6 +1,8 @@
 #include <alsa/asoundlib.h>
 #include <jack/jack.h>
 #include <pa_linux_alsa.h>
+#include <pthread.h>
+#include <sched.h>
 
 #include "playback/audio/platform/SoundLibraries.h"
 
@@ -27,6 +29,21 @@ void QuietSoundLibraries() {
 void RequestRealtimeCallback(PaStream* stream) {
   if (Pa_GetStreamHostApiType(stream) == paALSA) {
     PaAlsa_EnableRealtimeScheduling(stream, 1);
+  }
+}
+
+void OpenWithRealtimeHelpers(const std::function<void()>& open) {
+  // New threads inherit the scheduling of the thread that starts them.
+  const pthread_t self = pthread_self();
+  int policy = 0;
+  sched_param own{};
+  pthread_getschedparam(self, &policy, &own);
+  sched_param realtime{};
+  realtime.sched_priority = sched_get_priority_min(SCHED_FIFO);
+  const bool raised = pthread_setschedparam(self, SCHED_FIFO, &realtime) == 0;
+  open();
+  if (raised) {
+    pthread_setschedparam(self, policy, &own);
   }
 }
 

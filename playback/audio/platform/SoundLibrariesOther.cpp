@@ -8,4 +8,8 @@ void QuietSoundLibraries() {}
 // The host audio layers here raise their callback thread's priority by themselves.
 void RequestRealtimeCallback(PaStream* /*stream*/) {}
 
+void OpenWithRealtimeHelpers(const std::function<void()>& open) {
+  open();
+}
+
 }  // namespace orvane
