@@ -2,6 +2,7 @@
 
 #include <portaudio.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "playback/audio/platform/SoundLibraries.h"
