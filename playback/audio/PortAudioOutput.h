@@ -10,9 +10,9 @@ namespace orvane {
 // The system's default output device through PortAudio. Construct one for the program's life.
 class PortAudioOutput final : public AudioOutput {
  public:
-  // How much sound the device holds ahead of the song's play position. It is also about how
-  // late a song starts, so it stays well inside a tick; real-time scheduling of the audio
-  // thread, where the system grants it, keeps the buffer fed under load.
+  // How much sound the device holds ahead of the song's play position, which is also about how
+  // late a song starts. Measured under heavy load with real-time audio threads: at 10 ms most
+  // songs had holes, at 20 ms few; beyond that only the start grows later.
   static constexpr double kSuggestedLatencySeconds = 0.02;
 
   explicit PortAudioOutput(double suggested_latency_seconds = kSuggestedLatencySeconds);
