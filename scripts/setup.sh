@@ -22,7 +22,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
-  portaudio19-dev libsndfile1-dev
+  portaudio19-dev libsndfile1-dev libsoxr-dev libasound2-dev libjack-jackd2-dev
   pulseaudio
   fonts-wine fonts-liberation2 fonts-dejavu-core
   qt6-svg-dev file dpkg-dev lintian desktop-file-utils appstream

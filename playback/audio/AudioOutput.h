@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,7 +14,15 @@ class RenderSource {
  public:
   virtual ~RenderSource() = default;
 
-  virtual void Render(float* out, std::size_t frames) noexcept = 0;
+  // Returns how many of the frames it owed it had not ready (they went out as silence).
+  virtual std::size_t Render(float* out, std::size_t frames) noexcept = 0;
+};
+
+// Buffers of all of a device's streams that did not sound as they should, counted since the
+// device was constructed. Nothing that goes wrong on the audio thread passes unseen.
+struct Underruns {
+  std::uint64_t starved = 0;  // a source had fewer frames ready than it owed
+  std::uint64_t late = 0;     // the device ran dry before a buffer was ready
 };
 
 struct StreamFormat {
@@ -44,6 +53,7 @@ class AudioOutput {
   virtual OpenedStream OpenStream(const StreamFormat& format, RenderSource& source) = 0;
   // Result codes of this device are negative; nothing for a code it does not know.
   virtual std::optional<std::string> ErrorText(int result) const = 0;
+  virtual Underruns Counted() const = 0;
 };
 
 }  // namespace orvane

@@ -2,29 +2,62 @@
 
 #include <portaudio.h>
 
+#include <algorithm>
 #include <cstring>
+
+#include "playback/audio/platform/SoundLibraries.h"
 
 namespace orvane {
 
 namespace {
 
+struct CallbackContext {
+  RenderSource& source;
+  PortAudioOutput::Counters& counters;
+};
+
 int RenderCallback(const void* /*input*/, void* output, unsigned long frames,
-                   const PaStreamCallbackTimeInfo* /*time*/, PaStreamCallbackFlags /*flags*/,
-                   void* source) {
-  static_cast<RenderSource*>(source)->Render(static_cast<float*>(output), frames);
+                   const PaStreamCallbackTimeInfo* /*time*/, PaStreamCallbackFlags flags,
+                   void* user) {
+  auto& context = *static_cast<CallbackContext*>(user);
+  if ((flags & paOutputUnderflow) != 0) {
+    context.counters.late.fetch_add(1, std::memory_order_relaxed);
+  }
+  if (context.source.Render(static_cast<float*>(output), frames) > 0) {
+    context.counters.starved.fetch_add(1, std::memory_order_relaxed);
+  }
   return paContinue;
 }
 
 class PortAudioStream final : public OutputStream {
  public:
-  explicit PortAudioStream(PaStream* stream) : stream_(stream) {}
+  PortAudioStream(RenderSource& source, PortAudioOutput::Counters& counters)
+      : context_{source, counters} {}
   ~PortAudioStream() override {
-    // Dropping what the device still holds silences at once; a drain could block for long.
-    Pa_AbortStream(stream_);
-    Pa_CloseStream(stream_);
+    if (stream_ != nullptr) {
+      // Dropping what the device still holds silences at once; a drain could block for long.
+      Pa_AbortStream(stream_);
+      Pa_CloseStream(stream_);
+    }
   }
   PortAudioStream(const PortAudioStream&) = delete;
   PortAudioStream& operator=(const PortAudioStream&) = delete;
+
+  PaError Open(const PaStreamParameters& parameters, double rate) {
+    PaStream* stream = nullptr;
+    PaError result = paNoError;
+    OpenWithRealtimeHelpers([&] {
+      result = Pa_OpenStream(&stream, nullptr, &parameters, rate, paFramesPerBufferUnspecified,
+                             paClipOff, RenderCallback, &context_);
+    });
+    if (result == paNoError) {
+      stream_ = stream;
+      RequestRealtimeCallback(stream_);
+    }
+    return result;
+  }
+  // The stream runs from the open on, so that a play request costs no device start.
+  PaError Start() { return Pa_StartStream(stream_); }
 
   double SampleRate() const override {
     const PaStreamInfo* info = Pa_GetStreamInfo(stream_);
@@ -36,12 +69,19 @@ class PortAudioStream final : public OutputStream {
   }
 
  private:
-  PaStream* stream_;
+  CallbackContext context_;  // the callback's, for as long as the stream is open
+  PaStream* stream_ = nullptr;
 };
+
+PaError InitialiseQuietly() {
+  QuietSoundLibraries();
+  return Pa_Initialize();
+}
 
 }  // namespace
 
-PortAudioOutput::PortAudioOutput() : initialised_(Pa_Initialize()) {}
+PortAudioOutput::PortAudioOutput(double suggested_latency_seconds)
+    : suggested_latency_(suggested_latency_seconds), initialised_(InitialiseQuietly()) {}
 
 PortAudioOutput::~PortAudioOutput() {
   if (initialised_ == paNoError) {
@@ -62,24 +102,20 @@ OpenedStream PortAudioOutput::OpenStream(const StreamFormat& format, RenderSourc
   parameters.device = device;
   parameters.channelCount = format.channels;
   parameters.sampleFormat = paFloat32;
-  parameters.suggestedLatency = info->defaultLowOutputLatency;
+  parameters.suggestedLatency = std::max(suggested_latency_, info->defaultLowOutputLatency);
   double rate = format.sample_rate;
   if (Pa_IsFormatSupported(nullptr, &parameters, rate) == paInvalidSampleRate) {
     rate = info->defaultSampleRate;
   }
-  PaStream* stream = nullptr;
-  PaError result = Pa_OpenStream(&stream, nullptr, &parameters, rate, paFramesPerBufferUnspecified,
-                                 paClipOff, RenderCallback, &source);
+  auto stream = std::make_unique<PortAudioStream>(source, counters_);
+  PaError result = stream->Open(parameters, rate);
+  if (result == paNoError) {
+    result = stream->Start();
+  }
   if (result != paNoError) {
     return {result, nullptr};
   }
-  // The stream runs from the open on, so that a play request costs no device start.
-  result = Pa_StartStream(stream);
-  if (result != paNoError) {
-    Pa_CloseStream(stream);
-    return {result, nullptr};
-  }
-  return {paNoError, std::make_unique<PortAudioStream>(stream)};
+  return {paNoError, std::move(stream)};
 }
 
 std::optional<std::string> PortAudioOutput::ErrorText(int result) const {
@@ -88,6 +124,11 @@ std::optional<std::string> PortAudioOutput::ErrorText(int result) const {
     return std::nullopt;
   }
   return "The sound device failed: " + std::string(text);
+}
+
+Underruns PortAudioOutput::Counted() const {
+  return {counters_.starved.load(std::memory_order_relaxed),
+          counters_.late.load(std::memory_order_relaxed)};
 }
 
 }  // namespace orvane

@@ -30,7 +30,9 @@ OpenedSong SongStream::Open(const std::string& path, AudioOutput& output) {
     return {stream.result, nullptr};
   }
   song->output_ = std::move(stream.stream);
-  song->PrepareFor(song->output_->SampleRate());
+  if (!song->PrepareFor(song->output_->SampleRate())) {
+    return {sound_result::kNoConversion, nullptr};
+  }
   // The start of the song is decoded before anything can sound.
   while (song->FillOnce()) {
   }
@@ -49,12 +51,15 @@ SongStream::SongStream(std::unique_ptr<SoundFile> file)
       source_length_(std::max<std::int64_t>(file_->Frames(), 0)),
       length_(source_length_.load()) {}
 
-void SongStream::PrepareFor(double device_rate) {
+bool SongStream::PrepareFor(double device_rate) {
   const auto from = static_cast<std::int64_t>(std::llround(file_->SampleRate()));
   const auto to = static_cast<std::int64_t>(std::llround(device_rate));
   std::size_t ring_frames = 4 * kChunkFrames;
   if (to > 0 && to != from) {
-    resampler_ = std::make_unique<LinearResampler>(file_->Channels(), from, to);
+    resampler_ = std::make_unique<SoxrResampler>(file_->Channels(), from, to);
+    if (!resampler_->Ready()) {
+      return false;
+    }
     const std::size_t most = resampler_->MaxOutput(kChunkFrames) + resampler_->MaxOutput(1);
     converted_.reserve(most * channels_);
     ring_frames = std::max(ring_frames, 2 * most);
@@ -63,6 +68,7 @@ void SongStream::PrepareFor(double device_rate) {
   ring_frames =
       std::max(ring_frames, static_cast<std::size_t>(std::max(device_rate, 0.0) * kRingSeconds));
   ring_.emplace(ring_frames, file_->Channels());
+  return true;
 }
 
 SongStream::~SongStream() {
@@ -144,9 +150,10 @@ void SongStream::ReadAhead() {
   }
 }
 
-void SongStream::Render(float* out, std::size_t frames) noexcept {
+std::size_t SongStream::Render(float* out, std::size_t frames) noexcept {
   rendering_.store(true);
   std::size_t taken = 0;
+  std::size_t owed = 0;
   std::uint64_t state = play_state_.load();
   if ((state & kSoundingBit) != 0) {
     const std::size_t readable = ring_->ReadableFrames();
@@ -161,10 +168,13 @@ void SongStream::Render(float* out, std::size_t frames) noexcept {
     if (play_state_.compare_exchange_strong(state, next_state)) {
       ring_->Read(out, count);
       taken = count;
+      // The reader fell behind: the song goes on from here next time, after this silence.
+      owed = std::min(frames, left) - count;
     }
   }
   std::memset(out + taken * channels_, 0, (frames - taken) * channels_ * sizeof(float));
   rendering_.store(false);
+  return owed;
 }
 
 std::int64_t SongStream::Position() const {

@@ -13,8 +13,8 @@
 #include "playback/SoundService.h"
 #include "playback/audio/AudioOutput.h"
 #include "playback/audio/FrameRing.h"
-#include "playback/audio/LinearResampler.h"
 #include "playback/audio/SoundFile.h"
+#include "playback/audio/SoxrResampler.h"
 
 namespace orvane {
 
@@ -40,10 +40,11 @@ class SongStream final : public SoundDevice, private RenderSource {
 
  private:
   explicit SongStream(std::unique_ptr<SoundFile> file);
-  // Sizes the ring and the conversion for the rate the device runs at.
-  void PrepareFor(double device_rate);
+  // Sizes the ring and the conversion for the rate the device runs at; false when the
+  // conversion cannot be made.
+  bool PrepareFor(double device_rate);
 
-  void Render(float* out, std::size_t frames) noexcept override;
+  std::size_t Render(float* out, std::size_t frames) noexcept override;
   // Decodes one chunk into the ring if it has room; false when there was nothing to do.
   bool FillOnce();
   void ReadAhead();
@@ -54,7 +55,7 @@ class SongStream final : public SoundDevice, private RenderSource {
 
   std::unique_ptr<SoundFile> file_;
   std::unique_ptr<OutputStream> output_;
-  std::unique_ptr<LinearResampler> resampler_;  // only when the device runs at another rate
+  std::unique_ptr<SoxrResampler> resampler_;  // only when the device runs at another rate
   std::size_t channels_;
   std::optional<FrameRing> ring_;  // touched by the callback only while sounding
   std::vector<float> chunk_;

@@ -45,6 +45,7 @@ inline constexpr int kNoSoundData = 1005;
 inline constexpr int kReaderNotStarted = 1006;
 inline constexpr int kSeekMidSong = 1007;
 inline constexpr int kEmptyFile = 1008;
+inline constexpr int kNoConversion = 1009;
 }  // namespace sound_result
 
 }  // namespace orvane

@@ -31,6 +31,8 @@ static std::optional<std::string> OwnText(int result) {
       return "The song cannot be read ahead: no thread could be started";
     case sound_result::kEmptyFile:
       return "The song file is empty";
+    case sound_result::kNoConversion:
+      return "The song's sample rate cannot be converted to the sound device's";
     case sound_result::kSeekMidSong:
       return "A song can only be rewound from its end";
     default:

@@ -19,7 +19,9 @@ class VirtualOutput::Stream final : public OutputStream {
 
   std::vector<float> Render(std::size_t frames) {
     std::vector<float> samples(frames * static_cast<std::size_t>(format_.channels));
-    source_.Render(samples.data(), frames);
+    if (source_.Render(samples.data(), frames) > 0) {
+      ++owner_.counted_.starved;
+    }
     return samples;
   }
 

@@ -15,6 +15,7 @@ class VirtualOutput final : public AudioOutput {
 
   OpenedStream OpenStream(const StreamFormat& format, RenderSource& source) override;
   std::optional<std::string> ErrorText(int result) const override;
+  Underruns Counted() const override { return counted_; }
 
   // Renders the given number of frames from every open stream; returns those of the newest.
   std::vector<float> Pull(std::size_t frames);
@@ -34,6 +35,7 @@ class VirtualOutput final : public AudioOutput {
   StreamFormat last_format_;
   double own_rate_ = 0;
   bool refusing_ = false;
+  Underruns counted_;
 };
 
 }  // namespace orvane

@@ -1,12 +1,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "playback/Errors.h"
 #include "playback/FileList.h"
 #include "playback/FolderChoice.h"
 #include "playback/SongSelection.h"
+#include "playback/audio/SoxrResampler.h"
 #include "playback/platform/Utf8Path.h"
 #include "tests/playback/PlayerRig.h"
 #include "tests/playback/SongFiles.h"
@@ -97,10 +99,25 @@ TEST_F(MediaPlayerTest, StopKeepsThePlaceAndASecondPlayGoesOnFromIt) {
 }
 
 TEST_F(MediaPlayerTest, ASongLongerThanTheReadAheadPlaysWholeAndAgain) {
-  // Five seconds: more than the ring holds, so the reader streams and wraps to the start.
-  const std::int64_t frames = 5 * 8000 + 123;
+  // Ten seconds: more than the ring holds, so the reader streams and wraps to the start.
+  const std::int64_t frames = 10 * 8000 + 123;
   WriteSong(folder_.path() / "long.wav", frames);
   LoadSong("long.wav");
+
+  // A buffer asking for the whole song gets what is read ahead, a bounded part of it, and no
+  // more: the device is not kept waiting for the disk, and the silence after it is counted.
+  rig_.player.Play();
+  const std::vector<float> burst = rig_.output.Pull(static_cast<std::size_t>(frames));
+  const std::int64_t ready = rig_.player.Position();
+  EXPECT_GT(ready, 0);
+  EXPECT_LE(ready, 2 * 8000 + 4096) << "the read-ahead grows with the song";
+  EXPECT_EQ(std::vector<float>(burst.begin(), burst.begin() + ready), SongSamples(0, ready));
+  EXPECT_THAT(std::vector<float>(burst.begin() + ready, burst.end()), Each(Eq(0.0f)));
+  EXPECT_EQ(rig_.output.Counted().starved, 1u);
+  // The song goes on after the hole where it left off.
+  EXPECT_EQ(PlayFrames(rig_, frames - ready), SongSamples(ready, frames - ready));
+  EXPECT_FALSE(rig_.player.Sounding());
+
   for (int round = 0; round < 2; ++round) {
     rig_.player.Play();
     EXPECT_EQ(PlayFrames(rig_, frames), SongSamples(0, frames)) << "round " << round;
@@ -162,27 +179,34 @@ TEST_F(MediaPlayerTest, EveryWavEncodingDecodesToTheSameSamples) {
   }
 }
 
-TEST_F(MediaPlayerTest, ADeviceAtAnotherRateGetsTheSongConverted) {
-  WriteSong(folder_.path() / "song.wav", 1000);
-  rig_.output.SetOwnRate(16000);
+TEST_F(MediaPlayerTest, ADeviceAtAnotherRateHearsTheSongsToneAndNothingAboveItsReach) {
+  // A 96 kHz song on a 48 kHz device: 10 kHz lies below the device's 24 kHz limit, 30 kHz above
+  // it, where it would fold back to 18 kHz.
+  const std::int64_t frames = 9600;
+  testing::WriteTones(folder_.path() / "song.wav", frames, 96000, {{10000, 0.25}, {30000, 0.25}});
+  rig_.output.SetOwnRate(48000);
   LoadSong("song.wav");
-  EXPECT_EQ(rig_.player.Length(), 1000);
-  for (int round = 0; round < 2; ++round) {
+  EXPECT_EQ(rig_.player.Length(), frames);
+  std::vector<float> rounds[2];
+  for (std::vector<float>& played : rounds) {
     rig_.player.Play();
-    std::vector<float> played;
     for (int pulls = 0; pulls < 1000 && rig_.player.Sounding(); ++pulls) {
       const std::vector<float> pulled = rig_.output.Pull(64);
       played.insert(played.end(), pulled.begin(), pulled.end());
     }
-    ASSERT_GE(played.size(), 2000u);
-    // Every second device frame is a frame of the song; those between lie between them.
-    for (std::int64_t f = 0; f < 999; ++f) {
-      ASSERT_EQ(played[static_cast<std::size_t>(2 * f)], testing::TestSample(f, 0)) << f;
-      EXPECT_FLOAT_EQ(played[static_cast<std::size_t>(2 * f + 1)],
-                      (testing::TestSample(f, 0) + testing::TestSample(f + 1, 0)) / 2);
-    }
-    EXPECT_EQ(rig_.player.Position(), 1000);
+    ASSERT_GE(played.size(), 4800u);
+    played.resize(4800);
+    EXPECT_EQ(rig_.player.Position(), frames);
   }
+  // Every round sounds the same, from the song's very start.
+  EXPECT_EQ(rounds[0], rounds[1]);
+
+  // 50 ms from the middle: whole periods of both tones, away from the song's edges.
+  const std::vector<float> middle(rounds[0].begin() + 1200, rounds[0].begin() + 3600);
+  EXPECT_NEAR(20 * std::log10(testing::ToneAmplitude(middle, 10000, 48000) / 0.25), 0, 0.01);
+  // The conversion's stop-band suppresses by as many bits as it keeps.
+  const double stop_band = std::pow(2.0, -SoxrResampler(1, 96000, 48000).PrecisionBits());
+  EXPECT_LT(testing::ToneAmplitude(middle, 18000, 48000), 0.25 * stop_band);
 }
 
 TEST_F(MediaPlayerTest, NamesWithSpacesAndForeignLettersPlay) {
@@ -201,8 +225,12 @@ TEST_F(MediaPlayerTest, ASongThatCannotBeOpenedLeavesThePlayerEnabledWithoutIt) 
   const std::vector<char> whole = testing::ReadBytes(folder_.path() / "whole.wav");
   testing::WriteBytes(folder_.path() / "header.wav", {whole.begin(), whole.begin() + 20});
   WriteSong(folder_.path() / "gone.wav", 100);
+  WriteSong(folder_.path() / "folder.wav", 100);
   list_.ApplyFilePath(folder_.Utf8());
   std::filesystem::remove(folder_.path() / "gone.wav");
+  // Listed as a song, then replaced by a folder of that name.
+  std::filesystem::remove(folder_.path() / "folder.wav");
+  std::filesystem::create_directory(folder_.path() / "folder.wav");
 
   const auto open_fails = [&](const std::string& name) {
     LoadSong("good.wav");
@@ -220,6 +248,7 @@ TEST_F(MediaPlayerTest, ASongThatCannotBeOpenedLeavesThePlayerEnabledWithoutIt) 
   EXPECT_EQ(open_fails("empty.wav"), "The song file is empty");
   EXPECT_THAT(open_fails("header.wav"), StartsWith("The song file cannot be played: "));
   EXPECT_EQ(open_fails("gone.wav"), "The song file was not found");
+  EXPECT_EQ(open_fails("folder.wav"), "The song's name is a folder, not a sound file");
 }
 
 TEST_F(MediaPlayerTest, ATruncatedSongPlaysWhatItHolds) {

@@ -1,7 +1,10 @@
 #include "tests/playback/SongFiles.h"
 
+#include <cmath>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <numbers>
 #include <random>
 #include <stdexcept>
 
@@ -41,7 +44,10 @@ float TestSample(std::int64_t frame, int channel) {
   return static_cast<float>(((frame * 7 + channel * 13) % 63) - 31) / 64.0f;
 }
 
-void WriteSong(const std::filesystem::path& path, std::int64_t frames, SongFormat format) {
+namespace {
+
+void WriteSamples(const std::filesystem::path& path, std::int64_t frames, SongFormat format,
+                  const std::function<float(std::int64_t, int)>& sample) {
   SF_INFO info{};
   info.channels = format.channels;
   info.samplerate = format.sample_rate;
@@ -57,13 +63,42 @@ void WriteSong(const std::filesystem::path& path, std::int64_t frames, SongForma
     const std::int64_t count = std::min<std::int64_t>(1024, frames - start);
     for (std::int64_t f = 0; f < count; ++f) {
       for (int c = 0; c < format.channels; ++c) {
-        block[static_cast<std::size_t>(f * format.channels + c)] = TestSample(start + f, c);
+        block[static_cast<std::size_t>(f * format.channels + c)] = sample(start + f, c);
       }
     }
     sf_writef_float(file, block.data(), count);
   }
   sf_close(file);
   std::filesystem::rename(scratch, path);
+}
+
+}  // namespace
+
+void WriteSong(const std::filesystem::path& path, std::int64_t frames, SongFormat format) {
+  WriteSamples(path, frames, format, TestSample);
+}
+
+void WriteTones(const std::filesystem::path& path, std::int64_t frames, int sample_rate,
+                const std::vector<Tone>& tones) {
+  WriteSamples(path, frames, {1, sample_rate, SF_FORMAT_FLOAT}, [&](std::int64_t f, int) {
+    double sum = 0;
+    for (const Tone& tone : tones) {
+      sum += tone.amplitude *
+             std::sin(2 * std::numbers::pi * tone.hertz * static_cast<double>(f) / sample_rate);
+    }
+    return static_cast<float>(sum);
+  });
+}
+
+double ToneAmplitude(const std::vector<float>& samples, double hertz, double sample_rate) {
+  double re = 0;
+  double im = 0;
+  for (std::size_t n = 0; n < samples.size(); ++n) {
+    const double phase = 2 * std::numbers::pi * hertz * static_cast<double>(n) / sample_rate;
+    re += samples[n] * std::cos(phase);
+    im += samples[n] * std::sin(phase);
+  }
+  return 2 * std::hypot(re, im) / static_cast<double>(samples.size());
 }
 
 std::vector<char> ReadBytes(const std::filesystem::path& path) {

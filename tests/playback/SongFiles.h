@@ -38,6 +38,18 @@ float TestSample(std::int64_t frame, int channel);
 // Writes a WAV file of the given frames of TestSample.
 void WriteSong(const std::filesystem::path& path, std::int64_t frames, SongFormat format = {});
 
+struct Tone {
+  double hertz;
+  double amplitude;
+};
+
+// Writes a mono 32-bit float WAV file of the sum of the given sines.
+void WriteTones(const std::filesystem::path& path, std::int64_t frames, int sample_rate,
+                const std::vector<Tone>& tones);
+
+// The amplitude of one frequency in a mono signal that holds whole periods of it.
+double ToneAmplitude(const std::vector<float>& samples, double hertz, double sample_rate);
+
 std::vector<char> ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::vector<char>& bytes);
 
