@@ -56,6 +56,8 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
       controller_({*this, lines_, selection_, play_good_, play_bad_, journaled_log_, *this, timer1_,
                    timer2_}) {
   ApplyDescriptionExtras();
+  // The focused control shows its focus frame from the start, not only after a Tab.
+  setAttribute(Qt::WA_KeyboardFocusChange);
   connect(&timer1_, &TickTimer::tick, this, &TForm1::Timer1Timer);
   connect(&timer2_, &TickTimer::tick, this, &TForm1::Timer2Timer);
   connect(&valve_guard_, &TickTimer::tick, this, &TForm1::ValveGuardTimer);
@@ -74,7 +76,7 @@ TForm1::~TForm1() {
 }
 
 void TForm1::ApplyDescriptionExtras() {
-  ApplyPixelFontSizes(*this);
+  ApplyDescribedFonts(*this);
   ApplySliderThumbLengths(*this);
   setWindowIcon(orvane::WindowIcon());
   for (QToolButton* button : {ui_->input0, ui_->input1}) {

@@ -1,17 +1,24 @@
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontDatabase>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
 #include <QSlider>
 #include <QStyle>
 #include <QtTest/QTest>
 
+#include <algorithm>
+#include <cstdlib>
 #include <optional>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "playback/view/FileListBox.h"
 #include "tests/ui/window/WindowRig.h"
 #include "ui/NumLab.h"
 #include "ui/window/RadioGroup.h"
@@ -237,7 +244,7 @@ const Control kControls[] = {
      {},
      {},
      Display{0.1, 4, 45, kButtonFace, kBlack}},
-    {"StaticText284", "QLabel", {627, 63, 13, 17}, {"/s"}},
+    {"StaticText284", "QLabel", {627, 63, 13, 17}, {"/s"}, Font{"Tahoma", 11}},
 
     {"Start", "QPushButton", {8, 328, 81, 40}, {"Start"}, kButton},
     {"Stop", "QPushButton", {95, 328, 82, 40}, {"Stop"}, kButton},
@@ -313,11 +320,6 @@ TEST_F(FormTest, EveryControlStartsWhereAndAsTheWindowDescribesIt) {
     if (!expected.texts.isEmpty()) {
       EXPECT_EQ(TextsOf(*widget), expected.texts);
     }
-    if (expected.font) {
-      EXPECT_EQ(widget->font().family(), expected.font->family);
-      EXPECT_EQ(widget->font().pixelSize(), expected.font->pixel_size);
-      EXPECT_EQ(widget->font().bold(), expected.font->bold);
-    }
     EXPECT_EQ(widget->isEnabled(), expected.enabled);
     EXPECT_EQ(!widget->isHidden(), expected.visible);
     EXPECT_EQ(widget->toolTip(), expected.tooltip);
@@ -375,6 +377,136 @@ TEST_F(FormTest, EveryControlStartsWhereAndAsTheWindowDescribesIt) {
   EXPECT_EQ(form.bad_stay->ShownText(), "0");
   EXPECT_EQ(form.bad_song_list->palette().color(QPalette::Base), QColor(Qt::white));
   EXPECT_EQ(form.good_song_list->palette().color(QPalette::Base), QColor(Qt::white));
+}
+
+// The ink of a drawn text within `area`: the box around every pixel that stands out from the
+// background, and its weight, the sum of each pixel's distance from the background divided by the
+// ink's full distance, so that it counts fully covered pixels whatever the colours.
+struct Ink {
+  QRect box;
+  double weight = 0;
+};
+
+int Distance(QRgb a, QRgb b) {
+  return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                   std::abs(qBlue(a) - qBlue(b))});
+}
+
+Ink InkOf(const QImage& image, const QRect& area, QRgb ink) {
+  QHash<QRgb, int> counts;  // the background is the area's most frequent colour
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      ++counts[image.pixel(x, y)];
+    }
+  }
+  QRgb background = 0;
+  for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+    if (it.value() > counts.value(background)) {
+      background = it.key();
+    }
+  }
+  const int full = std::max(Distance(ink, background), 1);
+  Ink found;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const int distance = Distance(image.pixel(x, y), background);
+      if (distance * 4 > full) {
+        found.box |= QRect(x, y, 1, 1);
+        found.weight += std::min(1.0, static_cast<double>(distance) / full);
+      }
+    }
+  }
+  return found;
+}
+
+// The same text in the given font, black on white, as the reference of what the screen must show.
+Ink ReferenceInk(const QString& text, const QFont& font) {
+  const QFontMetrics metrics(font);
+  QImage image(metrics.horizontalAdvance(text) + 8, metrics.height() + 8, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  painter.drawText(4, 4 + metrics.ascent(), text);
+  painter.end();
+  return InkOf(image, image.rect(), qRgb(0, 0, 0));
+}
+
+// Where a control draws its text, the text, and the text's colour.
+struct DrawnText {
+  QRect area;
+  QString text;
+  QColor ink;
+};
+
+DrawnText TextDrawnBy(QWidget& widget) {
+  if (auto* label = qobject_cast<QLabel*>(&widget)) {
+    return {label->rect(), label->text(), label->palette().color(QPalette::WindowText)};
+  }
+  if (auto* button = qobject_cast<QPushButton*>(&widget)) {
+    return {button->rect().adjusted(4, 4, -4, -4), button->text(),
+            button->palette().color(QPalette::ButtonText)};
+  }
+  if (auto* field = qobject_cast<QLineEdit*>(&widget)) {
+    field->setText(QStringLiteral("c:\\kro\\"));  // a path that fits; the field is never read
+    return {field->rect().adjusted(3, 3, -3, -3), field->text(),
+            field->palette().color(QPalette::Text)};
+  }
+  if (auto* list = qobject_cast<TFileListBox*>(&widget)) {
+    const QRect item = list->visualItemRect(list->item(0));
+    return {item.translated(list->viewport()->pos()), list->item(0)->text(),
+            list->palette().color(QPalette::Text)};
+  }
+  auto& display = dynamic_cast<TNumLab&>(widget);
+  return {QRect(QPoint(display.LeftSpace() + 3, 2),
+                QPoint(display.LeftSpace() + display.LabelWidth() - 2, display.height() - 4)),
+          display.ShownText(),
+          display.isEnabled() ? display.ColorLabText() : QColor(128, 128, 128)};
+}
+
+// The family that draws a described one on this machine: itself where installed, else the
+// look-alike that the program's font set-up ships or finds.
+QString DrawingFamily(const QString& described) {
+  if (described == "MS Sans Serif") {
+    return "Tahoma";  // the bitmap face has three sizes and no bold
+  }
+  return QFontDatabase::families().contains(described) ? described : "Liberation Sans";
+}
+
+TEST_F(FormTest, EveryTextIsDrawnInItsDescribedFamilySizeAndWeight) {
+  int checked = 0;
+  for (const Control& expected : kControls) {
+    if (!expected.font || !expected.visible) {
+      continue;
+    }
+    SCOPED_TRACE(expected.name);
+    QWidget& widget = *Named(expected.name);
+    const DrawnText drawn = TextDrawnBy(widget);
+    const Ink shown = InkOf(widget.grab().toImage(), drawn.area, drawn.ink.rgb());
+    QFont font(DrawingFamily(expected.font->family));
+    font.setPixelSize(expected.font->pixel_size);
+    font.setBold(expected.font->bold);
+    if (qobject_cast<QLabel*>(&widget) != nullptr) {
+      // A caption is drawn smaller rather than cut where its place is too narrow for it.
+      while (QFontMetrics(font).horizontalAdvance(drawn.text) > widget.width()) {
+        font.setPixelSize(font.pixelSize() - 1);
+      }
+    }
+    const Ink reference = ReferenceInk(drawn.text, font);
+    font.setBold(!expected.font->bold);
+    const Ink other_weight = ReferenceInk(drawn.text, font);
+
+    EXPECT_NEAR(shown.box.height(), reference.box.height(), 1)
+        << "height of " << drawn.text.toStdString();
+    EXPECT_NEAR(shown.box.width(), reference.box.width(), 1)
+        << "width of " << drawn.text.toStdString();
+    EXPECT_LT(std::abs(shown.weight - reference.weight),
+              std::abs(shown.weight - other_weight.weight))
+        << "weight of " << drawn.text.toStdString() << ": " << shown.weight << " drawn, "
+        << reference.weight << " described";
+    ++checked;
+  }
+  EXPECT_EQ(checked, 33);
 }
 
 // The named control that holds the keyboard focus, through focus proxies and inner widgets.
