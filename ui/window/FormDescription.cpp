@@ -23,7 +23,10 @@ class ThumbLengthStyle final : public QProxyStyle {
     if (metric == PM_SliderLength && slider != nullptr) {
       const QVariant length = slider->property("thumbLength");
       if (length.isValid()) {
-        return length.toInt();
+        // Fusion draws its thumb one pixel inside the thumb's rectangle on either side.
+        const bool inset =
+            baseStyle()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0;
+        return length.toInt() + (inset ? 2 : 0);
       }
     }
     return QProxyStyle::pixelMetric(metric, option, widget);

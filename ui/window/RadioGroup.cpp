@@ -77,9 +77,9 @@ void TRadioGroup::paintEvent(QPaintEvent* /*event*/) {
   const int caption_height = orvane::TextHeight(font());
   const int line = caption_height / 2;
   const QRect frame = rect().adjusted(0, line, -1, -1);
-  painter.setPen(palette().color(QPalette::Dark));
+  painter.setPen(QColor(128, 128, 128));  // an etched line: grey, with white beneath and right
   painter.drawRect(frame.adjusted(0, 0, -1, -1));
-  painter.setPen(palette().color(QPalette::Light));
+  painter.setPen(QColor(255, 255, 255));
   painter.drawRect(frame.adjusted(1, 1, 0, 0));
   if (title().isEmpty()) {
     return;

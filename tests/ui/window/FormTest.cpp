@@ -13,12 +13,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "playback/view/FileListBox.h"
+#include "playback/view/MediaPlayerBar.h"
 #include "tests/ui/window/WindowRig.h"
 #include "ui/NumLab.h"
 #include "ui/window/RadioGroup.h"
@@ -331,9 +333,6 @@ TEST_F(FormTest, EveryControlStartsWhereAndAsTheWindowDescribesIt) {
       EXPECT_EQ(slider->value(), expected.slider->position);
       EXPECT_EQ(slider->orientation(), Qt::Horizontal);
       EXPECT_EQ(slider->tickPosition(), QSlider::NoTicks);
-      EXPECT_EQ(slider->style()->pixelMetric(QStyle::PM_SliderLength, nullptr, slider),
-                QString(expected.name) == "feedback_delay1" ? 17 : 15)
-          << "thumb length";
     }
     if (expected.display) {
       const auto* display = qobject_cast<TNumLab*>(widget);
@@ -507,6 +506,101 @@ TEST_F(FormTest, EveryTextIsDrawnInItsDescribedFamilySizeAndWeight) {
     ++checked;
   }
   EXPECT_EQ(checked, 33);
+}
+
+// The runs of consecutive positions for which `inked` holds, as (first, length).
+QList<QPair<int, int>> Runs(int count, const std::function<bool(int)>& inked) {
+  QList<QPair<int, int>> runs;
+  for (int i = 0; i < count; ++i) {
+    if (!inked(i)) {
+      continue;
+    }
+    if (!runs.isEmpty() && runs.back().first + runs.back().second == i) {
+      ++runs.back().second;
+    } else {
+      runs.append({i, 1});
+    }
+  }
+  return runs;
+}
+
+TEST_F(FormTest, TheDrawnWindowMeasuresAsDescribed) {
+  Ui::TForm1& form = rig_.form();
+
+  // Slider thumbs: the columns of the thumb above the groove.
+  for (QSlider* slider : {form.puff_duration, form.action_delayTb, form.feedback_delay1}) {
+    const QImage image = slider->grab().toImage();
+    // The groove crosses every column; the thumb's columns are inked over more rows.
+    const QRgb background = image.pixel(0, 0);
+    const auto thumb = Runs(image.width(), [&](int x) {
+      int rows = 0;
+      for (int y = 0; y < image.height(); ++y) {
+        rows += Distance(image.pixel(x, y), background) > 24 ? 1 : 0;
+      }
+      return rows > 7;
+    });
+    ASSERT_EQ(thumb.size(), 1) << slider->objectName().toStdString();
+    EXPECT_EQ(thumb[0].second, slider == form.feedback_delay1 ? 17 : 15)
+        << slider->objectName().toStdString() << " thumb length";
+  }
+
+  // The log's title row: from its raised top edge to its grey bottom edge.
+  {
+    const QImage image = form.report->grab().toImage();
+    const QRgb title = form.report->colorColumnHd().rgb();
+    const auto rows = Runs(image.height(), [&](int y) { return image.pixel(2, y) == title; });
+    ASSERT_FALSE(rows.isEmpty());
+    EXPECT_EQ(image.pixel(2, rows[0].first + rows[0].second), qRgb(128, 128, 128));
+    EXPECT_EQ(rows[0].second + 2, 19) << "title row height";
+  }
+
+  // Player bars: outer edges and the shared middle edge, seen above the buttons' pictures.
+  for (TMediaPlayer* bar : {form.play_bad, form.play_good}) {
+    const QImage image = bar->grab().toImage();
+    const int y = 3;
+    const QRgb face = image.pixel(image.width() / 4, y);
+    const auto edges =
+        Runs(image.width(), [&](int x) { return Distance(image.pixel(x, y), face) > 40; });
+    ASSERT_EQ(edges.size(), 3) << bar->objectName().toStdString();
+    EXPECT_EQ(edges[2].first - edges[0].first + 1, 57) << "bar width";
+    EXPECT_EQ(edges[1].first - edges[0].first, edges[2].first - edges[1].first)
+        << "two buttons of equal width, sharing their middle edge";
+  }
+
+  // Radio groups: the caption sits on the frame's top line, the options apart from each other.
+  for (TRadioGroup* group : {form.song_selection, form.precent_bad}) {
+    SCOPED_TRACE(group->objectName().toStdString());
+    const QImage image = group->grab().toImage();
+    const QRgb background = image.pixel(4, image.height() / 2);
+    const auto line =
+        Runs(image.height(), [&](int y) { return Distance(image.pixel(4, y), background) > 24; });
+    ASSERT_FALSE(line.isEmpty());
+    const int caption_left = 10;
+    const auto caption = Runs(image.height(), [&](int y) {
+      for (int x = caption_left; x < caption_left + 20; ++x) {
+        if (Distance(image.pixel(x, y), background) > 96) {
+          return true;
+        }
+      }
+      return false;
+    });
+    ASSERT_FALSE(caption.isEmpty());
+    EXPECT_LT(caption[0].first, line[0].first) << "caption starts above the frame line";
+    EXPECT_GT(caption[0].first + caption[0].second, line[0].first) << "and ends below it";
+    const QList<QAbstractButton*> items = group->findChildren<QAbstractButton*>();
+    const auto marks = Runs(image.height(), [&](int y) {
+      if (y < caption[0].first + caption[0].second || y >= image.height() - 3) {
+        return false;
+      }
+      for (int x = items[0]->x(); x < items[0]->x() + 14; ++x) {
+        if (Distance(image.pixel(x, y), background) > 24) {
+          return true;
+        }
+      }
+      return false;
+    });
+    EXPECT_EQ(marks.size(), items.size()) << "each option's button stands apart";
+  }
 }
 
 // The named control that holds the keyboard focus, through focus proxies and inner widgets.
