@@ -1,5 +1,6 @@
 #include "ui/window/MainWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QResizeEvent>
 
@@ -56,8 +57,13 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
       controller_({*this, lines_, selection_, play_good_, play_bad_, journaled_log_, *this, timer1_,
                    timer2_}) {
   ApplyDescriptionExtras();
-  // The focused control shows its focus frame from the start, not only after a Tab.
-  setAttribute(Qt::WA_KeyboardFocusChange);
+  // The focused control always shows its focus frame, not only after a Tab: Qt drops the window's
+  // keyboard-focus mark when the window is activated or the focus moves otherwise.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (now != nullptr && now->window() == this) {
+      setAttribute(Qt::WA_KeyboardFocusChange);
+    }
+  });
   connect(&timer1_, &TickTimer::tick, this, &TForm1::Timer1Timer);
   connect(&timer2_, &TickTimer::tick, this, &TForm1::Timer2Timer);
   connect(&valve_guard_, &TickTimer::tick, this, &TForm1::ValveGuardTimer);
@@ -308,6 +314,13 @@ void TForm1::FormClose() {
 void TForm1::closeEvent(QCloseEvent* event) {
   FormClose();
   QWidget::closeEvent(event);
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+    setAttribute(Qt::WA_KeyboardFocusChange);
+  }
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {

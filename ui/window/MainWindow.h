@@ -112,6 +112,7 @@ class TForm1 : public QWidget,
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   struct RightAnchor {

@@ -631,6 +631,12 @@ TEST_F(FormTest, TabMovesThroughTheControlsInOrderSkippingHiddenAndDisabledOnes)
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   Ui::TForm1& form = rig_.form();
 
+  // The focus is visible from the start, before any key was pressed.
+  form.Start->setFocus(Qt::ActiveWindowFocusReason);
+  const QImage focused = form.Start->grab().toImage();
+  form.Stop->setFocus(Qt::ActiveWindowFocusReason);
+  EXPECT_NE(form.Start->grab().toImage(), focused) << "Start shows a focus frame";
+
   // At start the players are disabled and the serial controls hidden.
   EXPECT_EQ(TabWalk(window, *form.Start, 17),
             QStringList({"Start", "Stop", "input0", "playbacks_folder0", "bad_song_list", "input1",
