@@ -360,7 +360,8 @@ TEST_F(FormTest, EveryControlStartsWhereAndAsTheWindowDescribesIt) {
 
   // The form names nothing that the description lacks, apart from the radio groups' items.
   int named = 0;
-  for (const QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+  for (const QWidget* child :
+       rig_.form().contents->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     named += child->objectName().isEmpty() ? 0 : 1;
   }
   EXPECT_EQ(named, static_cast<int>(std::size(kControls)));
@@ -604,17 +605,17 @@ TEST_F(FormTest, TheDrawnWindowMeasuresAsDescribed) {
 }
 
 // The named control that holds the keyboard focus, through focus proxies and inner widgets.
-QString FocusedControl(QWidget& window) {
+QString FocusedControl(TForm1& window) {
   for (QWidget* widget = QApplication::focusWidget(); widget != nullptr;
        widget = widget->parentWidget()) {
-    if (widget->parentWidget() == &window) {
+    if (widget->parentWidget() == window.Controls().contents) {
       return widget->objectName();
     }
   }
   return {};
 }
 
-QStringList TabWalk(QWidget& window, QWidget& first, int steps) {
+QStringList TabWalk(TForm1& window, QWidget& first, int steps) {
   first.setFocus(Qt::TabFocusReason);
   QStringList order{FocusedControl(window)};
   for (int i = 0; i < steps; ++i) {
