@@ -8,8 +8,10 @@
 
 namespace orvane {
 
-// A locale's long time pattern without its time zone fields ('t' outside quotes), trimmed.
-QString WithoutTimeZone(const QString& time_pattern);
+// A locale's long time pattern reduced to hours, minutes, seconds and the AM/PM marker: the time
+// zone, milliseconds and fields Qt cannot draw go, with the brackets, commas and spaces that only
+// served them; quoted text and separators between the kept fields stay.
+QString TimeFieldsOnly(const QString& time_pattern);
 
 // Stamps in a locale's short date and long time (no zone, no milliseconds): "date time", or
 // the date alone during the first second of a day.

@@ -1,6 +1,7 @@
 #include "playback/FileList.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "playback/TextCase.h"
 
@@ -25,16 +26,19 @@ void FileList::ApplyFilePath(const std::string& path) {
     return;
   }
   FolderListing listing = reader_.Read(folder);
-  std::vector<std::string> entries;
+  // Each name is folded once; names equal but for case keep a fixed order between them.
+  std::vector<std::pair<std::u32string, std::string>> keyed;
   for (std::string& name : listing.names) {
     if (MatchesMask(name, mask_)) {
-      entries.push_back(std::move(name));
+      keyed.emplace_back(CaseFolded(name), std::move(name));
     }
   }
-  // Names equal but for case keep a fixed order between them.
-  std::sort(entries.begin(), entries.end(), [](const std::string& a, const std::string& b) {
-    return LessIgnoringCase(a, b) || (EqualIgnoringCase(a, b) && a < b);
-  });
+  std::sort(keyed.begin(), keyed.end());
+  std::vector<std::string> entries;
+  entries.reserve(keyed.size());
+  for (auto& [key, name] : keyed) {
+    entries.push_back(std::move(name));
+  }
   directory_ = std::move(listing.directory);
   entries_ = std::move(entries);
   selection_.reset();

@@ -4,7 +4,7 @@ namespace orvane {
 
 std::optional<std::string> ChooseSongFolder(FileDialog& dialog, FileList& list) {
   const std::optional<std::string> chosen =
-      dialog.ChooseFile({"Sound files (*.wav)", "*.WAV", "not relevant"});
+      dialog.ChooseFile({"Sound files (*.wav)", "*.WAV", "not relevant", list.Directory()});
   if (!chosen) {
     return std::nullopt;
   }

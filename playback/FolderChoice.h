@@ -11,6 +11,7 @@ struct FileDialogRequest {
   std::string filter_description;  // "Sound files (*.wav)"
   std::string filter_pattern;      // "*.WAV", matched without regard to case
   std::string initial_name;        // "not relevant"
+  std::string initial_folder;  // the list's folder, where the experimenter left off; may be empty
 };
 
 // A modal open-file dialog that accepts a name that does not exist.

@@ -1,27 +1,25 @@
 #include "playback/TextCase.h"
 
-#include <algorithm>
+#include <QString>
 
 namespace orvane {
 
-static char Fold(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+std::u32string CaseFolded(std::string_view utf8) {
+  // Code points rather than UTF-16 units: the two orders differ above U+FFFF.
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))
+      .toCaseFolded()
+      .toStdU32String();
 }
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](char x, char y) { return Fold(x) == Fold(y); });
-}
-
-bool LessIgnoringCase(std::string_view a, std::string_view b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return static_cast<unsigned char>(Fold(x)) < static_cast<unsigned char>(Fold(y));
-  });
+  return CaseFolded(a) == CaseFolded(b);
 }
 
 bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() &&
-         EqualIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
+  const std::u32string folded = CaseFolded(text);
+  const std::u32string end = CaseFolded(suffix);
+  return folded.size() >= end.size() &&
+         folded.compare(folded.size() - end.size(), end.size(), end) == 0;
 }
 
 }  // namespace orvane

@@ -1,7 +1,7 @@
 #include "ui/Fonts.h"
 
 #include <QFontDatabase>
-#include <QFontInfo>
+#include <QHash>
 
 #include "ui/platform/FontFiles.h"
 
@@ -17,8 +17,26 @@ QStringList LookAlikes(const QString& family) {
     return {QStringLiteral("DejaVu Sans"), QStringLiteral("Verdana"),
             QStringLiteral("Liberation Sans")};
   }
+  if (family == FamilyName(WindowFontFamily::kMsSansSerif)) {
+    // Tahoma was drawn after MS Sans Serif and keeps its metrics; both come with the same fonts.
+    return {QStringLiteral("Tahoma"), QStringLiteral("Microsoft Sans Serif"),
+            QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+            QStringLiteral("DejaVu Sans")};
+  }
   return {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
           QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")};
+}
+
+// Described family -> the family that draws it; filled by SetUpWindowFonts.
+QHash<QString, QString>& Renderings() {
+  static QHash<QString, QString> renderings;
+  return renderings;
+}
+
+// The font system's own list: hasFamily() would also accept a family the system merely
+// aliases to another one.
+bool IsInstalled(const QString& family) {
+  return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
 }
 
 }  // namespace
@@ -35,38 +53,62 @@ QString FamilyName(WindowFontFamily family) {
   return {};
 }
 
-QString ChooseSubstitute(const QString& family, const QStringList& installed) {
+QString ChooseSubstitute(const QString& family, const QStringList& usable) {
   for (const QString& candidate : LookAlikes(family)) {
     if (candidate.compare(family, Qt::CaseInsensitive) != 0 &&
-        installed.contains(candidate, Qt::CaseInsensitive)) {
+        usable.contains(candidate, Qt::CaseInsensitive)) {
       return candidate;
     }
   }
   return {};
 }
 
+bool IsUsableFamily(const QString& family) {
+  // Qt thickens the outlines of a scalable family that has no bold face of its own.
+  return IsInstalled(family) && QFontDatabase::isSmoothlyScalable(family);
+}
+
 QStringList SetUpWindowFonts() {
-  QStringList rendering;
+  // Every family's files first: one family's look-alike may be another window family.
   for (const WindowFontFamily id : kAllFamilies) {
     const QString family = FamilyName(id);
-    if (!QFontDatabase::hasFamily(family)) {
+    if (!IsUsableFamily(family)) {
       for (const QString& file : platform::FontFilesOfFamily(family)) {
         QFontDatabase::addApplicationFont(file);
       }
     }
-    if (!QFontDatabase::hasFamily(family)) {
-      const QString substitute = ChooseSubstitute(family, QFontDatabase::families());
+  }
+  QStringList usable;
+  for (const QString& family : QFontDatabase::families()) {
+    if (IsUsableFamily(family)) {
+      usable.append(family);
+    }
+  }
+  QStringList rendering;
+  for (const WindowFontFamily id : kAllFamilies) {
+    const QString family = FamilyName(id);
+    QString drawn_by = family;
+    if (!IsUsableFamily(family)) {
+      const QString substitute = ChooseSubstitute(family, usable);
       if (!substitute.isEmpty()) {
-        QFont::insertSubstitution(family, substitute);
+        drawn_by = substitute;
       }
     }
-    rendering.append(QFontInfo(WindowFont(id, 12)).family());
+    Renderings().insert(family, drawn_by);
+    if (drawn_by != family && !IsInstalled(family)) {
+      QFont::insertSubstitution(family, drawn_by);  // for fonts made by name outside the form
+    }
+    rendering.append(drawn_by);
   }
   return rendering;
 }
 
+QString RenderingFamily(const QString& family) {
+  return Renderings().value(family, family);
+}
+
 QFont WindowFont(WindowFontFamily family, int pixelSize, bool bold) {
-  QFont font(FamilyName(family));
+  QFont font(RenderingFamily(FamilyName(family)));
   font.setPixelSize(pixelSize);
   font.setBold(bold);
   return font;

@@ -11,14 +11,23 @@ enum class WindowFontFamily { kTahoma, kMsSansSerif, kArial };
 
 QString FamilyName(WindowFontFamily family);
 
-// The first of the family's look-alikes found among `installed`, or an empty text. Narrow ones
-// come first: the numeric displays turn to their overflow indicator when a number gets wider.
-QString ChooseSubstitute(const QString& family, const QStringList& installed);
+// The first of the family's look-alikes found among `usable`, or an empty text. For MS Sans Serif
+// the look-alikes are narrow: the numeric displays turn to their overflow indicator when a number
+// gets wider.
+QString ChooseSubstitute(const QString& family, const QStringList& usable);
 
-// Run once after the application object exists and before any window is built: makes every
-// window family render, from fonts shipped beside the system's where the platform has them,
-// otherwise through a look-alike. Returns, for each family, the family that now renders it.
+// Whether the font system can draw `family` crisply at any size, in regular and in bold: from
+// outlines, which Qt thickens itself where the family has no bold face.
+bool IsUsableFamily(const QString& family);
+
+// Run once after the application object exists and before any window is built: loads the
+// window's families from fonts shipped beside the system's where the platform has them, and picks
+// a look-alike for each family that is missing or cannot be drawn at every size and weight.
+// Returns, for each family, the family that now draws it.
 QStringList SetUpWindowFonts();
+
+// The family that draws the described `family`: itself when usable, else its look-alike.
+QString RenderingFamily(const QString& family);
 
 // The font of a control as the window describes it: family and character height in pixels.
 QFont WindowFont(WindowFontFamily family, int pixelSize, bool bold = false);

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "log/view/LayoutRules.h"
+#include "ui/TextHeight.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ int TReportListView::topPosition() const {
 }
 
 int TReportListView::titleRowHeight() const {
-  return fontMetrics().height() + 6;
+  return orvane::TextHeight(font()) + 6;
 }
 
 void TReportListView::setColWidths(const QList<int>& widths) {

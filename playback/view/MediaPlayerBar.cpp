@@ -39,8 +39,9 @@ QSize TMediaPlayer::sizeHint() const {
 }
 
 QRect TMediaPlayer::ButtonRect(Button button) const {
-  const int half = width() / 2;
-  return button == Button::kPlay ? QRect(0, 0, half, height()) : QRect(half, 0, half, height());
+  // Neighbours share their border column, so two equal buttons fill an odd width too.
+  const int button_width = (width() - 1) / 2 + 1;
+  return QRect(button == Button::kPlay ? 0 : button_width - 1, 0, button_width, height());
 }
 
 std::optional<TMediaPlayer::Button> TMediaPlayer::ButtonAt(const QPoint& point) const {

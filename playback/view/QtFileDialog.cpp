@@ -12,6 +12,9 @@ std::optional<std::string> QtFileDialog::ChooseFile(const orvane::FileDialogRequ
   // The description names the pattern; matching ignores case, so "*.wav" covers request's "*.WAV".
   dialog.setNameFilter(QString::fromStdString(request.filter_description));
   dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+  if (!request.initial_folder.empty()) {
+    dialog.setDirectory(QString::fromStdString(request.initial_folder));
+  }
   dialog.selectFile(QString::fromStdString(request.initial_name));
   dialog.setSizeGripEnabled(true);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDate>
 #include <QLocale>
 #include <optional>
 #include <string>
@@ -199,13 +200,56 @@ TEST(TrialLogStamp, AnOverlongRegionalFormatIsCutAtACharacterBoundary) {
             1 + 100 + 19 + 17);
 }
 
-TEST(TimeStampFormat, LeavesTheTimeZoneOutOfTheLongTime) {
-  EXPECT_EQ(WithoutTimeZone("HH:mm:ss t"), "HH:mm:ss");
-  EXPECT_EQ(WithoutTimeZone("h:mm:ss AP t"), "h:mm:ss AP");
-  EXPECT_EQ(WithoutTimeZone("t HH 'h' mm 'et' ss"), "HH 'h' mm 'et' ss");
-  EXPECT_EQ(TimeStampFormat(QLocale(QLocale::English, QLocale::UnitedStates))
-                .Format(LocalDateTime{2024, 3, 21, 14, 5, 9, 250}),
-            "3/21/24 2:05:09 PM");
+TEST(TimeStampFormat, KeepsHoursMinutesSecondsAndTheirOwnTextOnly) {
+  EXPECT_EQ(TimeFieldsOnly("H:mm:ss (t)"), "H:mm:ss");
+  EXPECT_EQ(TimeFieldsOnly("Bh:mm:ss [t]"), "h:mm:ss");  // a day period Qt cannot draw
+  EXPECT_EQ(TimeFieldsOnly("h:mm:ss AP t"), "h:mm:ss AP");
+  EXPECT_EQ(TimeFieldsOnly("t HH 'h' mm 'et' ss.zzz"), "HH 'h' mm 'et' ss");
+  EXPECT_EQ(TimeFieldsOnly("HH:mm (t) ss"), "HH:mm ss");
+}
+
+// Every locale Qt knows: the short date, one space, and the long time with hours, minutes and
+// seconds; nothing of the time zone or milliseconds is left.
+TEST(TimeStampFormat, EveryLocaleStampsDateSpaceAndTimeOnly) {
+  const QList<QLocale> locales =
+      QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
+  ASSERT_GT(locales.size(), 300);
+  const QDate day(2024, 3, 21);
+  for (const QLocale& locale : locales) {
+    const QString stamp =
+        QString::fromStdString(TimeStampFormat(locale).Format({2024, 3, 21, 14, 5, 9, 250}));
+    SCOPED_TRACE((locale.name() + u' ' + stamp).toStdString());
+    const QString date = locale.toString(day, locale.dateFormat(QLocale::ShortFormat));
+    ASSERT_TRUE(stamp.startsWith(date + u' '));
+    QString time = stamp.mid(date.size() + 1);
+
+    QList<int> numbers;
+    bool in_number = false;
+    for (const char32_t c : time.toUcs4()) {
+      if (QChar::isDigit(c)) {
+        numbers << (in_number ? numbers.takeLast() * 10 : 0) + QChar::digitValue(c);
+      }
+      in_number = QChar::isDigit(c);
+    }
+    EXPECT_TRUE(numbers == QList<int>({14, 5, 9}) || numbers == QList<int>({2, 5, 9}))
+        << "the time's numbers";
+
+    for (const QString& marker : {locale.pmText(), locale.amText()}) {
+      if (!marker.isEmpty()) {
+        time.remove(marker, Qt::CaseInsensitive);
+      }
+    }
+    time = time.trimmed();
+    ASSERT_FALSE(time.isEmpty());
+    const QList<char32_t> ends = {time.toUcs4().front(), time.toUcs4().back()};
+    EXPECT_TRUE(QChar::isLetterOrNumber(ends[0]) && QChar::isLetterOrNumber(ends[1]))
+        << "leftovers";
+    for (const QChar c : QStringLiteral("()[]{},;+")) {
+      EXPECT_FALSE(time.contains(c)) << "leftovers";
+    }
+    EXPECT_EQ(TimeStampFormat(locale).Format({2024, 3, 21, 0, 0, 0, 999}), date.toStdString())
+        << "the first second of a day shows the date alone";
+  }
 }
 
 }  // namespace

@@ -33,6 +33,12 @@ TEST_F(FileListTest, ListsOrdinaryWavFilesByNameIgnoringCase) {
   folder_.Touch("A.WAV");
   folder_.Touch("c.Wav");
   folder_.Touch("\xC3\xA9t\xC3\xA9.wav");  // "été"
+  folder_.Touch("\xC3\x89z.wav");          // "Éz": case folds beyond A to Z
+  folder_.Touch(
+      "\xC3\xA9"
+      "a.wav");                           // "éa"
+  folder_.Touch("\xCF\x82\xCE\xB2.wav");  // "ςβ": a final sigma folds to "σ", so after "σα"
+  folder_.Touch("\xCF\x83\xCE\xB1.wav");  // "σα"
   folder_.Touch("notes.txt");
   folder_.Touch("song.wav.bak");
   folder_.Touch(".hidden.wav");
@@ -43,8 +49,11 @@ TEST_F(FileListTest, ListsOrdinaryWavFilesByNameIgnoringCase) {
 
   EXPECT_EQ(list_.Directory(), folder_.Utf8());
   EXPECT_EQ(list_.Mask(), "*.wav");
-  EXPECT_THAT(list_.Entries(),
-              ElementsAre("A.WAV", "b song.wav", "c.Wav", "\xC3\xA9t\xC3\xA9.wav"));
+  EXPECT_THAT(list_.Entries(), ElementsAre("A.WAV", "b song.wav", "c.Wav",
+                                           "\xC3\xA9"
+                                           "a.wav",
+                                           "\xC3\xA9t\xC3\xA9.wav", "\xC3\x89z.wav",
+                                           "\xCF\x83\xCE\xB1.wav", "\xCF\x82\xCE\xB2.wav"));
   EXPECT_EQ(list_.Selection(), std::nullopt);
   EXPECT_EQ(list_.FileName(), "");
 

@@ -66,6 +66,8 @@ TEST_F(FolderChoiceTest, CancelAndFailureChangeNothing) {
 
   ScriptedDialog cancelled(std::nullopt);
   EXPECT_EQ(ChooseSongFolder(cancelled, list_), std::nullopt);
+  ASSERT_TRUE(cancelled.asked());
+  EXPECT_EQ(cancelled.asked()->initial_folder, folder_.Utf8()) << "opens in the list's folder";
 
   ScriptedDialog missing(folder_.Utf8("gone/not relevant"));
   EXPECT_THROW(ChooseSongFolder(missing, list_), EInOutError);

@@ -81,6 +81,7 @@ TEST(QtFileDialog, OffersWavFilesAndAcceptsANameThatDoesNotExist) {
   QString filter;
   QStringList shown;
   bool native = true;
+  QString opened_in;
   QTimer::singleShot(0, [&] {
     auto* open = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     if (open == nullptr) {
@@ -89,7 +90,7 @@ TEST(QtFileDialog, OffersWavFilesAndAcceptsANameThatDoesNotExist) {
     }
     native = !open->testOption(QFileDialog::DontUseNativeDialog);
     filter = open->selectedNameFilter();
-    open->setDirectory(QString::fromStdString(folder.Utf8()));
+    opened_in = open->directory().absolutePath();
     // The dialog lists the folder in the background; wait for its view, however slow.
     const auto* view = open->findChild<QListView*>("listView");
     EXPECT_NE(view, nullptr);
@@ -103,8 +104,9 @@ TEST(QtFileDialog, OffersWavFilesAndAcceptsANameThatDoesNotExist) {
     static_cast<QDialog*>(open)->accept();
   });
   const std::optional<std::string> chosen =
-      dialog.ChooseFile({"Sound files (*.wav)", "*.WAV", "not relevant"});
+      dialog.ChooseFile({"Sound files (*.wav)", "*.WAV", "not relevant", folder.Utf8()});
   EXPECT_FALSE(native);
+  EXPECT_EQ(opened_in, QString::fromStdString(folder.Utf8())) << "opens in the list's folder";
   EXPECT_EQ(filter, "Sound files (*.wav)");
   EXPECT_EQ(shown, QStringList{"LOUD.WAV"});
   EXPECT_EQ(chosen, folder.Utf8("not relevant"));

@@ -7,12 +7,13 @@
 namespace orvane::platform {
 
 QStringList FontFilesOfFamily(const QString& family) {
-  // Debian's fonts-wine installs these into its own data folder, outside fontconfig's paths.
+  // Debian's fonts-wine installs these into its own data folder, outside fontconfig's paths. Left
+  // out: its MS Sans Serif, a bitmap face of three sizes without bold, which Tahoma stands in for;
+  // and its bold Tahoma, whose outlines are the regular ones (only its small bitmaps are bold), so
+  // Qt draws bold Tahoma by thickening the regular outlines instead.
   QStringList names;
   if (family == QLatin1String("Tahoma")) {
-    names = {QStringLiteral("tahoma.ttf"), QStringLiteral("tahomabd.ttf")};
-  } else if (family == QLatin1String("MS Sans Serif")) {
-    names = {QStringLiteral("ms_sans_serif.ttf")};
+    names = {QStringLiteral("tahoma.ttf")};
   }
   QStringList files;
   const QStringList folders =

@@ -1,8 +1,13 @@
 #include "ui/window/FormDescription.h"
 
+#include <QFontMetrics>
+#include <QLabel>
 #include <QProxyStyle>
 #include <QSlider>
 #include <QStyleFactory>
+#include <QStyleOption>
+
+#include "ui/Fonts.h"
 
 namespace {
 
@@ -13,10 +18,15 @@ class ThumbLengthStyle final : public QProxyStyle {
 
   int pixelMetric(PixelMetric metric, const QStyleOption* option,
                   const QWidget* widget) const override {
-    if (metric == PM_SliderLength && widget) {
-      const QVariant length = widget->property("thumbLength");
+    // Some styles ask for the length with the slider's option only, not the slider itself.
+    const QObject* slider = widget != nullptr ? widget : (option ? option->styleObject : nullptr);
+    if (metric == PM_SliderLength && slider != nullptr) {
+      const QVariant length = slider->property("thumbLength");
       if (length.isValid()) {
-        return length.toInt();
+        // Fusion draws its thumb one pixel inside the thumb's rectangle on either side.
+        const bool inset =
+            baseStyle()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0;
+        return length.toInt() + (inset ? 2 : 0);
       }
     }
     return QProxyStyle::pixelMetric(metric, option, widget);
@@ -25,14 +35,22 @@ class ThumbLengthStyle final : public QProxyStyle {
 
 }  // namespace
 
-void ApplyPixelFontSizes(QWidget& root) {
+void ApplyDescribedFonts(QWidget& root) {
   QList<QWidget*> widgets = root.findChildren<QWidget*>();
   widgets.prepend(&root);
   for (QWidget* widget : widgets) {
     const QVariant size = widget->property("fontPixelSize");
     if (size.isValid()) {
       QFont font = widget->font();
+      font.setFamily(orvane::RenderingFamily(font.family()));
       font.setPixelSize(size.toInt());
+      // A caption is never cut: one wider than its place at its size is drawn a little smaller.
+      if (const auto* label = qobject_cast<QLabel*>(widget)) {
+        while (font.pixelSize() > 1 &&
+               QFontMetrics(font).horizontalAdvance(label->text()) > label->width()) {
+          font.setPixelSize(font.pixelSize() - 1);
+        }
+      }
       widget->setFont(font);
     }
   }

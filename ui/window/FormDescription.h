@@ -3,6 +3,7 @@
 #include <QWidget>
 
 // Settings that the window's form stores as dynamic properties, because the form's own font and
-// style elements cannot say them: font sizes in pixels and slider thumb lengths.
-void ApplyPixelFontSizes(QWidget& root);
+// style elements cannot say them: font sizes in pixels and slider thumb lengths. A described
+// family the machine cannot draw at every size and weight is drawn by its look-alike.
+void ApplyDescribedFonts(QWidget& root);
 void ApplySliderThumbLengths(QWidget& root);

@@ -1,7 +1,14 @@
 #include "ui/window/MainWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QWindow>
+
+#include <algorithm>
 
 #include <stdexcept>
 
@@ -56,6 +63,13 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
       controller_({*this, lines_, selection_, play_good_, play_bad_, journaled_log_, *this, timer1_,
                    timer2_}) {
   ApplyDescriptionExtras();
+  // The focused control always shows its focus frame, not only after a Tab: Qt drops the window's
+  // keyboard-focus mark when the window is activated or the focus moves otherwise.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (now != nullptr && now->window() == this) {
+      setAttribute(Qt::WA_KeyboardFocusChange);
+    }
+  });
   connect(&timer1_, &TickTimer::tick, this, &TForm1::Timer1Timer);
   connect(&timer2_, &TickTimer::tick, this, &TForm1::Timer2Timer);
   connect(&valve_guard_, &TickTimer::tick, this, &TForm1::ValveGuardTimer);
@@ -74,7 +88,7 @@ TForm1::~TForm1() {
 }
 
 void TForm1::ApplyDescriptionExtras() {
-  ApplyPixelFontSizes(*this);
+  ApplyDescribedFonts(*this);
   ApplySliderThumbLengths(*this);
   setWindowIcon(orvane::WindowIcon());
   for (QToolButton* button : {ui_->input0, ui_->input1}) {
@@ -99,6 +113,9 @@ void TForm1::ApplyDescriptionExtras() {
       right_anchors_.append({widget, kDescribedWidth - widget->x()});
     }
   }
+  // The controls lie on a page that fills the window and scrolls only where the window is smaller.
+  ui_->contents->installEventFilter(this);
+  ui_->scroller->viewport()->setAutoFillBackground(false);
 }
 
 void TForm1::ShowError(const QString& text) {
@@ -308,11 +325,63 @@ void TForm1::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
-void TForm1::resizeEvent(QResizeEvent* event) {
-  for (const RightAnchor& anchor : right_anchors_) {
-    if (anchor.widget) {
-      anchor.widget->move(width() - anchor.distance_from_right, anchor.widget->y());
+void TForm1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+    setAttribute(Qt::WA_KeyboardFocusChange);
+  }
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ui_->contents && event->type() == QEvent::Resize) {
+    for (const RightAnchor& anchor : right_anchors_) {
+      if (anchor.widget) {
+        anchor.widget->move(ui_->contents->width() - anchor.distance_from_right,
+                            anchor.widget->y());
+      }
     }
   }
-  QWidget::resizeEvent(event);
+  return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!fitted_to_screen_) {
+    fitted_to_screen_ = true;
+    FitToScreen();
+  }
+}
+
+void TForm1::FitToScreen() {
+  const QScreen* shown_on = screen();
+  if (shown_on == nullptr) {
+    return;
+  }
+  const QRect room = shown_on->availableGeometry();
+  // The frame's size is known once the window manager has framed the window; allow for a usual one.
+  QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+  if (frame.isNull()) {
+    frame = QMargins(4, 30, 4, 4);
+  }
+  const QSize most = room.size().shrunkBy(frame);
+  QSize fitted = size();
+  if (fitted.width() <= most.width() && fitted.height() <= most.height()) {
+    return;
+  }
+  // A scroll bar along one edge takes its breadth from the other direction.
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+  if (fitted.height() > most.height()) {
+    fitted.rwidth() += bar;
+  }
+  if (fitted.width() > most.width()) {
+    fitted.rheight() += bar;
+  }
+  fitted = fitted.boundedTo(most);
+  resize(fitted);
+  const QPoint corner(
+      std::clamp(x(), room.left(),
+                 room.right() + 1 - fitted.width() - frame.left() - frame.right()),
+      std::clamp(y(), room.top(),
+                 room.bottom() + 1 - fitted.height() - frame.top() - frame.bottom()));
+  move(corner);
 }

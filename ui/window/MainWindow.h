@@ -111,7 +111,9 @@ class TForm1 : public QWidget,
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   struct RightAnchor {
@@ -120,6 +122,8 @@ class TForm1 : public QWidget,
   };
 
   void ApplyDescriptionExtras();
+  // Shrinks a window that the screen cannot hold to the screen's free area; its page then scrolls.
+  void FitToScreen();
   // The application's error box, for failures met outside a handler's exception.
   void ShowError(const QString& text);
   // Runs the valve guard exactly while the off pattern is due and no timer writes it.
@@ -145,4 +149,5 @@ class TForm1 : public QWidget,
   TickTimer valve_guard_;
   orvane::TrialController controller_;
   QList<RightAnchor> right_anchors_;
+  bool fitted_to_screen_ = false;
 };

@@ -1,12 +1,14 @@
 #include "ui/window/RadioGroup.h"
 
+#include <QEvent>
+#include <QPainter>
 #include <QRadioButton>
-#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "ui/TextHeight.h"
 
 TRadioGroup::TRadioGroup(QWidget* parent) : QGroupBox(parent) {
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(8, 2, 4, 2);
-  layout->setSpacing(0);
   buttons_.setExclusive(true);
   // The form's tab order reaches a group only when it takes focus; its picked item stands in.
   setFocusPolicy(Qt::TabFocus);
@@ -25,8 +27,9 @@ void TRadioGroup::SetItems(const QStringList& items) {
   for (int i = 0; i < items_.size(); ++i) {
     auto* button = new QRadioButton(items_[i], this);
     buttons_.addButton(button, i);
-    layout()->addWidget(button);
+    button->show();
   }
+  ArrangeButtons();
   SetItemIndex(index_);
 }
 
@@ -47,4 +50,55 @@ void TRadioGroup::SetItemIndex(int index) {
     button->setFocusPolicy(button == picked ? Qt::StrongFocus : Qt::NoFocus);
   }
   setFocusProxy(picked);
+}
+
+void TRadioGroup::ArrangeButtons() {
+  const QList<QAbstractButton*> buttons = buttons_.buttons();
+  if (buttons.isEmpty()) {
+    return;
+  }
+  // Below the caption's text height, less a margin of 5, each item gets an equal share; what is
+  // left over is split above and below the column.
+  const int caption = orvane::TextHeight(font());
+  const int room = std::max(height() - caption - 5, 0);
+  const int count = static_cast<int>(buttons.size());
+  const int item_height = room / count;
+  const int top = caption + 1 + (room % count) / 2;
+  for (int i = 0; i < count; ++i) {
+    buttons_.button(i)->setGeometry(8, top + i * item_height, std::max(width() - 10, 0),
+                                    item_height);
+  }
+}
+
+void TRadioGroup::paintEvent(QPaintEvent* /*event*/) {
+  // The frame's top line runs through the middle of the caption, which interrupts it.
+  QPainter painter(this);
+  const QFontMetrics metrics = fontMetrics();
+  const int caption_height = orvane::TextHeight(font());
+  const int line = caption_height / 2;
+  const QRect frame = rect().adjusted(0, line, -1, -1);
+  painter.setPen(QColor(128, 128, 128));  // an etched line: grey, with white beneath and right
+  painter.drawRect(frame.adjusted(0, 0, -1, -1));
+  painter.setPen(QColor(255, 255, 255));
+  painter.drawRect(frame.adjusted(1, 1, 0, 0));
+  if (title().isEmpty()) {
+    return;
+  }
+  const QRect caption(8, 0, metrics.horizontalAdvance(title()) + 4, caption_height);
+  painter.fillRect(caption, palette().color(backgroundRole()));
+  painter.setPen(
+      palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+  painter.drawText(caption, Qt::AlignCenter | Qt::TextShowMnemonic, title());
+}
+
+void TRadioGroup::resizeEvent(QResizeEvent* event) {
+  QGroupBox::resizeEvent(event);
+  ArrangeButtons();
+}
+
+void TRadioGroup::changeEvent(QEvent* event) {
+  QGroupBox::changeEvent(event);
+  if (event->type() == QEvent::FontChange) {
+    ArrangeButtons();
+  }
 }

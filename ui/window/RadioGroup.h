@@ -24,7 +24,15 @@ class TRadioGroup : public QGroupBox {
   // The user picked an item, by mouse or keyboard.
   void clicked();
 
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
  private:
+  // Shares the room below the caption evenly among the items, one above the other.
+  void ArrangeButtons();
+
   QStringList items_;
   int index_ = -1;  // kept apart from the buttons: the form may give it before the items
   QButtonGroup buttons_;

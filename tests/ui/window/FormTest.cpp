@@ -1,17 +1,26 @@
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontDatabase>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
 #include <QSlider>
 #include <QStyle>
 #include <QtTest/QTest>
 
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
 #include <optional>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "playback/view/FileListBox.h"
+#include "playback/view/MediaPlayerBar.h"
 #include "tests/ui/window/WindowRig.h"
 #include "ui/NumLab.h"
 #include "ui/window/RadioGroup.h"
@@ -237,7 +246,7 @@ const Control kControls[] = {
      {},
      {},
      Display{0.1, 4, 45, kButtonFace, kBlack}},
-    {"StaticText284", "QLabel", {627, 63, 13, 17}, {"/s"}},
+    {"StaticText284", "QLabel", {627, 63, 13, 17}, {"/s"}, Font{"Tahoma", 11}},
 
     {"Start", "QPushButton", {8, 328, 81, 40}, {"Start"}, kButton},
     {"Stop", "QPushButton", {95, 328, 82, 40}, {"Stop"}, kButton},
@@ -313,11 +322,6 @@ TEST_F(FormTest, EveryControlStartsWhereAndAsTheWindowDescribesIt) {
     if (!expected.texts.isEmpty()) {
       EXPECT_EQ(TextsOf(*widget), expected.texts);
     }
-    if (expected.font) {
-      EXPECT_EQ(widget->font().family(), expected.font->family);
-      EXPECT_EQ(widget->font().pixelSize(), expected.font->pixel_size);
-      EXPECT_EQ(widget->font().bold(), expected.font->bold);
-    }
     EXPECT_EQ(widget->isEnabled(), expected.enabled);
     EXPECT_EQ(!widget->isHidden(), expected.visible);
     EXPECT_EQ(widget->toolTip(), expected.tooltip);
@@ -329,9 +333,6 @@ TEST_F(FormTest, EveryControlStartsWhereAndAsTheWindowDescribesIt) {
       EXPECT_EQ(slider->value(), expected.slider->position);
       EXPECT_EQ(slider->orientation(), Qt::Horizontal);
       EXPECT_EQ(slider->tickPosition(), QSlider::NoTicks);
-      EXPECT_EQ(slider->style()->pixelMetric(QStyle::PM_SliderLength, nullptr, slider),
-                QString(expected.name) == "feedback_delay1" ? 17 : 15)
-          << "thumb length";
     }
     if (expected.display) {
       const auto* display = qobject_cast<TNumLab*>(widget);
@@ -359,7 +360,8 @@ TEST_F(FormTest, EveryControlStartsWhereAndAsTheWindowDescribesIt) {
 
   // The form names nothing that the description lacks, apart from the radio groups' items.
   int named = 0;
-  for (const QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+  for (const QWidget* child :
+       rig_.form().contents->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     named += child->objectName().isEmpty() ? 0 : 1;
   }
   EXPECT_EQ(named, static_cast<int>(std::size(kControls)));
@@ -377,18 +379,243 @@ TEST_F(FormTest, EveryControlStartsWhereAndAsTheWindowDescribesIt) {
   EXPECT_EQ(form.good_song_list->palette().color(QPalette::Base), QColor(Qt::white));
 }
 
+// The ink of a drawn text within `area`: the box around every pixel that stands out from the
+// background, and its weight, the sum of each pixel's distance from the background divided by the
+// ink's full distance, so that it counts fully covered pixels whatever the colours.
+struct Ink {
+  QRect box;
+  double weight = 0;
+};
+
+int Distance(QRgb a, QRgb b) {
+  return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                   std::abs(qBlue(a) - qBlue(b))});
+}
+
+Ink InkOf(const QImage& image, const QRect& area, QRgb ink) {
+  QHash<QRgb, int> counts;  // the background is the area's most frequent colour
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      ++counts[image.pixel(x, y)];
+    }
+  }
+  QRgb background = 0;
+  for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+    if (it.value() > counts.value(background)) {
+      background = it.key();
+    }
+  }
+  const int full = std::max(Distance(ink, background), 1);
+  Ink found;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const int distance = Distance(image.pixel(x, y), background);
+      if (distance * 4 > full) {
+        found.box |= QRect(x, y, 1, 1);
+        found.weight += std::min(1.0, static_cast<double>(distance) / full);
+      }
+    }
+  }
+  return found;
+}
+
+// The same text in the given font, black on white, as the reference of what the screen must show.
+Ink ReferenceInk(const QString& text, const QFont& font) {
+  const QFontMetrics metrics(font);
+  QImage image(metrics.horizontalAdvance(text) + 8, metrics.height() + 8, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  painter.drawText(4, 4 + metrics.ascent(), text);
+  painter.end();
+  return InkOf(image, image.rect(), qRgb(0, 0, 0));
+}
+
+// Where a control draws its text, the text, and the text's colour.
+struct DrawnText {
+  QRect area;
+  QString text;
+  QColor ink;
+};
+
+DrawnText TextDrawnBy(QWidget& widget) {
+  if (auto* label = qobject_cast<QLabel*>(&widget)) {
+    return {label->rect(), label->text(), label->palette().color(QPalette::WindowText)};
+  }
+  if (auto* button = qobject_cast<QPushButton*>(&widget)) {
+    return {button->rect().adjusted(4, 4, -4, -4), button->text(),
+            button->palette().color(QPalette::ButtonText)};
+  }
+  if (auto* field = qobject_cast<QLineEdit*>(&widget)) {
+    field->setText(QStringLiteral("c:\\kro\\"));  // a path that fits; the field is never read
+    return {field->rect().adjusted(3, 3, -3, -3), field->text(),
+            field->palette().color(QPalette::Text)};
+  }
+  if (auto* list = qobject_cast<TFileListBox*>(&widget)) {
+    const QRect item = list->visualItemRect(list->item(0));
+    return {item.translated(list->viewport()->pos()), list->item(0)->text(),
+            list->palette().color(QPalette::Text)};
+  }
+  auto& display = dynamic_cast<TNumLab&>(widget);
+  return {QRect(QPoint(display.LeftSpace() + 3, 2),
+                QPoint(display.LeftSpace() + display.LabelWidth() - 2, display.height() - 4)),
+          display.ShownText(),
+          display.isEnabled() ? display.ColorLabText() : QColor(128, 128, 128)};
+}
+
+// The family that draws a described one on this machine: itself where installed, else the
+// look-alike that the program's font set-up ships or finds.
+QString DrawingFamily(const QString& described) {
+  if (described == "MS Sans Serif") {
+    return "Tahoma";  // the bitmap face has three sizes and no bold
+  }
+  return QFontDatabase::families().contains(described) ? described : "Liberation Sans";
+}
+
+TEST_F(FormTest, EveryTextIsDrawnInItsDescribedFamilySizeAndWeight) {
+  int checked = 0;
+  for (const Control& expected : kControls) {
+    if (!expected.font || !expected.visible) {
+      continue;
+    }
+    SCOPED_TRACE(expected.name);
+    QWidget& widget = *Named(expected.name);
+    const DrawnText drawn = TextDrawnBy(widget);
+    const Ink shown = InkOf(widget.grab().toImage(), drawn.area, drawn.ink.rgb());
+    QFont font(DrawingFamily(expected.font->family));
+    font.setPixelSize(expected.font->pixel_size);
+    font.setBold(expected.font->bold);
+    if (qobject_cast<QLabel*>(&widget) != nullptr) {
+      // A caption is drawn smaller rather than cut where its place is too narrow for it.
+      while (QFontMetrics(font).horizontalAdvance(drawn.text) > widget.width()) {
+        font.setPixelSize(font.pixelSize() - 1);
+      }
+    }
+    const Ink reference = ReferenceInk(drawn.text, font);
+    font.setBold(!expected.font->bold);
+    const Ink other_weight = ReferenceInk(drawn.text, font);
+
+    EXPECT_NEAR(shown.box.height(), reference.box.height(), 1)
+        << "height of " << drawn.text.toStdString();
+    EXPECT_NEAR(shown.box.width(), reference.box.width(), 1)
+        << "width of " << drawn.text.toStdString();
+    EXPECT_LT(std::abs(shown.weight - reference.weight),
+              std::abs(shown.weight - other_weight.weight))
+        << "weight of " << drawn.text.toStdString() << ": " << shown.weight << " drawn, "
+        << reference.weight << " described";
+    ++checked;
+  }
+  EXPECT_EQ(checked, 33);
+}
+
+// The runs of consecutive positions for which `inked` holds, as (first, length).
+QList<QPair<int, int>> Runs(int count, const std::function<bool(int)>& inked) {
+  QList<QPair<int, int>> runs;
+  for (int i = 0; i < count; ++i) {
+    if (!inked(i)) {
+      continue;
+    }
+    if (!runs.isEmpty() && runs.back().first + runs.back().second == i) {
+      ++runs.back().second;
+    } else {
+      runs.append({i, 1});
+    }
+  }
+  return runs;
+}
+
+TEST_F(FormTest, TheDrawnWindowMeasuresAsDescribed) {
+  Ui::TForm1& form = rig_.form();
+
+  // Slider thumbs: the columns of the thumb above the groove.
+  for (QSlider* slider : {form.puff_duration, form.action_delayTb, form.feedback_delay1}) {
+    const QImage image = slider->grab().toImage();
+    // The groove crosses every column; the thumb's columns are inked over more rows.
+    const QRgb background = image.pixel(0, 0);
+    const auto thumb = Runs(image.width(), [&](int x) {
+      int rows = 0;
+      for (int y = 0; y < image.height(); ++y) {
+        rows += Distance(image.pixel(x, y), background) > 24 ? 1 : 0;
+      }
+      return rows > 7;
+    });
+    ASSERT_EQ(thumb.size(), 1) << slider->objectName().toStdString();
+    EXPECT_EQ(thumb[0].second, slider == form.feedback_delay1 ? 17 : 15)
+        << slider->objectName().toStdString() << " thumb length";
+  }
+
+  // The log's title row: from its raised top edge to its grey bottom edge.
+  {
+    const QImage image = form.report->grab().toImage();
+    const QRgb title = form.report->colorColumnHd().rgb();
+    const auto rows = Runs(image.height(), [&](int y) { return image.pixel(2, y) == title; });
+    ASSERT_FALSE(rows.isEmpty());
+    EXPECT_EQ(image.pixel(2, rows[0].first + rows[0].second), qRgb(128, 128, 128));
+    EXPECT_EQ(rows[0].second + 2, 19) << "title row height";
+  }
+
+  // Player bars: outer edges and the shared middle edge, seen above the buttons' pictures.
+  for (TMediaPlayer* bar : {form.play_bad, form.play_good}) {
+    const QImage image = bar->grab().toImage();
+    const int y = 3;
+    const QRgb face = image.pixel(image.width() / 4, y);
+    const auto edges =
+        Runs(image.width(), [&](int x) { return Distance(image.pixel(x, y), face) > 40; });
+    ASSERT_EQ(edges.size(), 3) << bar->objectName().toStdString();
+    EXPECT_EQ(edges[2].first - edges[0].first + 1, 57) << "bar width";
+    EXPECT_EQ(edges[1].first - edges[0].first, edges[2].first - edges[1].first)
+        << "two buttons of equal width, sharing their middle edge";
+  }
+
+  // Radio groups: the caption sits on the frame's top line, the options apart from each other.
+  for (TRadioGroup* group : {form.song_selection, form.precent_bad}) {
+    SCOPED_TRACE(group->objectName().toStdString());
+    const QImage image = group->grab().toImage();
+    const QRgb background = image.pixel(4, image.height() / 2);
+    const auto line =
+        Runs(image.height(), [&](int y) { return Distance(image.pixel(4, y), background) > 24; });
+    ASSERT_FALSE(line.isEmpty());
+    const int caption_left = 10;
+    const auto caption = Runs(image.height(), [&](int y) {
+      for (int x = caption_left; x < caption_left + 20; ++x) {
+        if (Distance(image.pixel(x, y), background) > 96) {
+          return true;
+        }
+      }
+      return false;
+    });
+    ASSERT_FALSE(caption.isEmpty());
+    EXPECT_LT(caption[0].first, line[0].first) << "caption starts above the frame line";
+    EXPECT_GT(caption[0].first + caption[0].second, line[0].first) << "and ends below it";
+    const QList<QAbstractButton*> items = group->findChildren<QAbstractButton*>();
+    const auto marks = Runs(image.height(), [&](int y) {
+      if (y < caption[0].first + caption[0].second || y >= image.height() - 3) {
+        return false;
+      }
+      for (int x = items[0]->x(); x < items[0]->x() + 14; ++x) {
+        if (Distance(image.pixel(x, y), background) > 24) {
+          return true;
+        }
+      }
+      return false;
+    });
+    EXPECT_EQ(marks.size(), items.size()) << "each option's button stands apart";
+  }
+}
+
 // The named control that holds the keyboard focus, through focus proxies and inner widgets.
-QString FocusedControl(QWidget& window) {
+QString FocusedControl(TForm1& window) {
   for (QWidget* widget = QApplication::focusWidget(); widget != nullptr;
        widget = widget->parentWidget()) {
-    if (widget->parentWidget() == &window) {
+    if (widget->parentWidget() == window.Controls().contents) {
       return widget->objectName();
     }
   }
   return {};
 }
 
-QStringList TabWalk(QWidget& window, QWidget& first, int steps) {
+QStringList TabWalk(TForm1& window, QWidget& first, int steps) {
   first.setFocus(Qt::TabFocusReason);
   QStringList order{FocusedControl(window)};
   for (int i = 0; i < steps; ++i) {
@@ -404,6 +631,12 @@ TEST_F(FormTest, TabMovesThroughTheControlsInOrderSkippingHiddenAndDisabledOnes)
   window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   Ui::TForm1& form = rig_.form();
+
+  // The focus is visible from the start, before any key was pressed.
+  form.Start->setFocus(Qt::ActiveWindowFocusReason);
+  const QImage focused = form.Start->grab().toImage();
+  form.Stop->setFocus(Qt::ActiveWindowFocusReason);
+  EXPECT_NE(form.Start->grab().toImage(), focused) << "Start shows a focus frame";
 
   // At start the players are disabled and the serial controls hidden.
   EXPECT_EQ(TabWalk(window, *form.Start, 17),

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QtTest/QTest>
@@ -210,12 +212,12 @@ TEST_F(SettingsTest, WideningTheWindowMovesOnlyTheRightAnchoredDisplays) {
   const std::set<QString> anchored = {"odds",       "puff_duration_val", "action_delay", "bad_stay",
                                       "bad_escape", "good_stay",         "good_escape"};
   std::map<QString, QRect> before;
-  for (const QWidget* child : window_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+  for (const QWidget* child : form_.contents->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     before[child->objectName()] = child->geometry();
   }
   window_.resize(1013, 800);
   ASSERT_EQ(window_.width(), 1013);
-  for (const QWidget* child : window_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+  for (const QWidget* child : form_.contents->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     const QString name = child->objectName();
     const QRect was = before[name];
     const int shift = anchored.contains(name) ? 200 : 0;
@@ -224,6 +226,37 @@ TEST_F(SettingsTest, WideningTheWindowMovesOnlyTheRightAnchoredDisplays) {
   window_.resize(813, 758);
   EXPECT_EQ(form_.odds->geometry(), QRect(571, 60, 50, 20));
   EXPECT_EQ(form_.bad_stay->geometry(), QRect(71, 260, 50, 20));
+}
+
+// A window smaller than its page, as on a screen that cannot hold it, scrolls: every control stays
+// reachable. At its described size it does not scroll and shows the layout as described.
+TEST_F(SettingsTest, AWindowSmallerThanItsPageScrollsAndOneThatFitsDoesNot) {
+  const auto resize = [this](int width, int height) {
+    window_.resize(width, height);
+    // The platform answers a resize with events; the page follows once they are handled.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form_.scroller->size() == QSize(width, height); }));
+    QCoreApplication::processEvents();
+  };
+  resize(600, 500);
+  EXPECT_TRUE(form_.scroller->verticalScrollBar()->isVisible());
+  // The right-hand controls can be scrolled into view in full, and the page's bottom edge too.
+  for (QWidget* far :
+       std::initializer_list<QWidget*>{form_.precent_bad, form_.clear, form_.good_escape}) {
+    form_.scroller->ensureWidgetVisible(far, 0, 0);
+    EXPECT_TRUE(form_.scroller->viewport()->rect().contains(
+        QRect(far->mapTo(form_.scroller->viewport(), QPoint(0, 0)), far->size())))
+        << far->objectName().toStdString();
+  }
+  form_.scroller->verticalScrollBar()->setValue(form_.scroller->verticalScrollBar()->maximum());
+  EXPECT_EQ(form_.contents->mapTo(form_.scroller->viewport(), QPoint(0, 758)).y(),
+            form_.scroller->viewport()->height());
+
+  resize(813, 758);
+  EXPECT_FALSE(form_.scroller->verticalScrollBar()->isVisible());
+  EXPECT_FALSE(form_.scroller->horizontalScrollBar()->isVisible());
+  EXPECT_EQ(form_.Start->mapTo(&window_, QPoint(0, 0)), QPoint(8, 328))
+      << "the layout as described";
+  EXPECT_EQ(form_.odds->mapTo(&window_, QPoint(0, 0)), QPoint(571, 60));
 }
 
 // Serial mode's first block plays the kind its start item names, whatever the order of items.

@@ -1,3 +1,5 @@
+#include <QApplication>
+#include <QTimer>
 #include <QtTest/QTest>
 
 #include <filesystem>
@@ -7,6 +9,7 @@
 
 #include "playback/platform/DefaultSongFolder.h"
 #include "tests/ui/window/WindowRig.h"
+#include "ui/window/StartErrorBox.h"
 #include "ui_MainWindow.h"
 
 #if !defined(_WIN32)
@@ -64,6 +67,23 @@ TEST(StartUp, TheDefaultSongFolderIsKroInTheHomeFolder) {
   }
   EXPECT_EQ(DefaultSongFolder(), home + "kro/");
 #endif
+}
+
+TEST(StartUp, TheBoxOfARefusedStartHasItsOwnCornerFrameIncludedAt100By100) {
+  QRect frame;
+  QRect contents;
+  QTimer::singleShot(0, [&] {
+    QWidget* box = QApplication::activeModalWidget();
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(box));
+    QTest::qWait(0);
+    frame = box->frameGeometry();
+    contents = box->geometry();
+    box->close();
+  });
+  ShowStartErrorBox(QStringLiteral("You must select songs before starting"));
+  EXPECT_EQ(frame.topLeft(), QPoint(100, 100));
+  EXPECT_NE(contents.topLeft(), frame.topLeft()) << "the box has a frame here";
 }
 
 }  // namespace
