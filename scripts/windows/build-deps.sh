@@ -48,9 +48,14 @@ version[googletest]=$(dpkg-query -W -f='${Version}' googletest)
 key="r$recipe-qt${version[qt6-base]}-pa${version[portaudio19]}-sndfile${version[libsndfile]}"
 key+="-soxr${version[libsoxr]}-bench${version[benchmark]}-gtest${version[googletest]}"
 prefix=$cache/windows-${key//[^A-Za-z0-9.+-]/_}
+# Sources and build folders, kept until everything is built so that an interrupted run resumes;
+# those of other versions are dropped.
 work=$cache/work
+[ "$(cat "$work/key" 2>/dev/null)" = "$key" ] || rm -rf "$work"
+mkdir -p "$work"
+echo "$key" >"$work/key"
 stamps=$prefix/.built
-mkdir -p "$stamps" "$work"
+mkdir -p "$stamps"
 export ORVANE_WINDOWS_DEPS=$prefix
 
 fetch() { # fetch <source package>: unpacks it (Debian's patches applied) and prints its folder
@@ -68,7 +73,6 @@ cmake_build() { # cmake_build <name> <source folder> <cmake options...>
   local name=$1 src=$2
   shift 2
   local build=$work/build-$name
-  rm -rf "$build"
   cmake -S "$src" -B "$build" -G Ninja -Wno-dev --log-level=WARNING \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DORVANE_WINDOWS_DEPS="$prefix" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >&2
@@ -92,6 +96,9 @@ step() { # step <name> <function>: runs the function unless its result is alread
 build_qt() {
   local src
   src=$(fetch qt6-base)
+  # The Windows platform plugin of this release refers to OpenGL even when it is left out.
+  sed -i 's/^#if QT_CONFIG(dynamicgl)$/#if QT_CONFIG(dynamicgl) \&\& QT_CONFIG(opengl)/' \
+    "$src/src/plugins/platforms/windows/qwindowswindow.cpp"
   # Only what the program and its tests use; the host's moc, rcc and uic generate code.
   cmake_build qt "$src" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
@@ -107,11 +114,18 @@ build_qt() {
 }
 
 build_portaudio() {
-  local src
+  local src wasapi
   src=$(fetch portaudio19)
-  # This release's build refuses WASAPI with MinGW; MinGW-w64's own headers declare it fully.
+  # This release's build refuses WASAPI with MinGW, and its source names the WASAPI headers as
+  # only MSVC's SDK spells them; MinGW-w64 ships them in lower case.
   sed -i 's/^  IF(MSVS)$/  IF(MSVS OR MINGW)/' "$src/CMakeLists.txt"
   sed -i '/src\/hostapi\/wasapi\/mingw-include/d' "$src/CMakeLists.txt"
+  wasapi=$src/src/hostapi/wasapi/pa_win_wasapi.c
+  sed -i -e 's/^#if defined(_MSC_VER) \&\& (_MSC_VER >= 1400)$/#if 1/' \
+    -e 's/#include <Avrt.h>/#include <avrt.h>/' \
+    -e 's/#include <Audioclient.h>/#include <audioclient.h>/' \
+    -e 's/^\t#include <functiondiscoverykeys.h>$/\t#include <functiondiscoverykeys_devpkey.h>/' \
+    "$wasapi"
   cmake_build portaudio "$src" -DPA_USE_ASIO=OFF -DPA_USE_DS=OFF -DPA_USE_WDMKS=OFF \
     -DPA_USE_WMME=ON -DPA_USE_WDMKS_DEVICE_INFO=OFF
 }
@@ -128,6 +142,8 @@ build_sndfile() {
 build_soxr() {
   local src
   src=$(fetch libsoxr)
+  # Its pkg-config file is left out on Windows, where the program looks for it too.
+  sed -i 's/^elseif (NOT WIN32)$/else ()/' "$src/src/CMakeLists.txt"
   cmake_build soxr "$src" -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF \
     -DWITH_OPENMP=OFF -DWITH_LSR_BINDINGS=OFF
 }
@@ -141,7 +157,7 @@ build_benchmark() {
   src=$(fetch benchmark)
   cmake_build benchmark "$src" -DBUILD_SHARED_LIBS=OFF -DBENCHMARK_ENABLE_TESTING=OFF \
     -DBENCHMARK_ENABLE_GTEST_TESTS=OFF -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_ENABLE_LTO=OFF \
-    -DBENCHMARK_ENABLE_INSTALL=ON -DBENCHMARK_INSTALL_DOCS=OFF \
+    -DBENCHMARK_ENABLE_INSTALL=ON -DBENCHMARK_INSTALL_DOCS=OFF -DGIT_VERSION="${version[benchmark]%%-*}" \
     -DHAVE_STD_REGEX=ON -DRUN_HAVE_STD_REGEX=0 -DRUN_HAVE_STEADY_CLOCK=0
 }
 
