@@ -36,7 +36,7 @@ packages=(
 if [ "$mode" = windows ]; then
   packages+=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    wine wine64 nsis googletest xvfb xauth
+    wine wine64 nsis googletest xvfb xauth qt6-base-dev-tools
   )
 fi
 

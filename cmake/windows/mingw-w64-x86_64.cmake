@@ -25,3 +25,11 @@ if(ORVANE_WINDOWS_DEPS)
   set(ENV{PKG_CONFIG_LIBDIR} "${ORVANE_WINDOWS_DEPS}/lib/pkgconfig")
   set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
 endif()
+
+# A cross-built Qt runs the build machine's moc, rcc and uic: Debian's Qt 6 tools, which must be
+# the same Qt version (package qt6-base-dev-tools).
+if(NOT DEFINED QT_HOST_PATH)
+  set(QT_HOST_PATH /usr CACHE PATH "Prefix of the build machine's Qt")
+  set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake
+      CACHE PATH "CMake packages of the build machine's Qt")
+endif()
