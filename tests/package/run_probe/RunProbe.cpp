@@ -149,7 +149,7 @@ class RunProbePlugin : public QGenericPlugin {
   Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "run_probe.json")
 
  public:
-  QObject* create(const QString& /*key*/, const QString& /*specification*/) override {
+  QObject* create(const QString& /*key*/, const QString& /*parameters*/) override {
     return new RunProbe;
   }
 };
