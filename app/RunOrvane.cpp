@@ -9,7 +9,7 @@
 #include "control/CalendarClock.h"
 #include "log/JournalFolder.h"
 #include "log/LocalClock.h"
-#include "log/QtClipboard.h"
+#include "log/platform/SystemClipboard.h"
 #include "playback/audio/PortAudioOutput.h"
 #include "playback/audio/StreamingSoundService.h"
 #include "playback/platform/DefaultSongFolder.h"
@@ -43,7 +43,7 @@ int RunOrvane(OrvaneApplication& app, const std::function<void()>& first_step) {
     PortAudioOutput output;
     StreamingSoundService sound(output);
     QtFileDialog folder_dialog(nullptr);
-    QtClipboard clipboard;
+    SystemClipboard clipboard;
     SystemLocalClock local_clock;
     SystemCalendarClock calendar_clock;
 

@@ -20,6 +20,16 @@ function(orvane_configure_target target)
   endif()
 endfunction()
 
+# The variable a test sets to put one folder on the library search path: the loader's own, or for
+# a Windows build run under Wine the one the Wine runner puts on the program's PATH.
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+  set(ORVANE_LIBRARY_PATH_VARIABLE ORVANE_WINE_PATH)
+elseif(WIN32)
+  set(ORVANE_LIBRARY_PATH_VARIABLE PATH)
+else()
+  set(ORVANE_LIBRARY_PATH_VARIABLE LD_LIBRARY_PATH)
+endif()
+
 # orvane_library(<name> SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])
 function(orvane_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
@@ -39,6 +49,7 @@ function(orvane_test name)
   if(ARG_QT)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} orvane_qt_test_main)
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
+    orvane_window_fonts_beside(${name})
   else()
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
   endif()
@@ -55,4 +66,15 @@ function(orvane_benchmark name)
   target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}")
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} orvane_bench_support benchmark::benchmark)
   orvane_configure_target(${name})
+endfunction()
+
+# orvane_window_fonts_beside(<target>): on a Windows build run under Wine, puts the window's font
+# files into a "fonts" folder beside the program, where Qt's offscreen platform finds no others.
+function(orvane_window_fonts_beside target)
+  if(ORVANE_WINDOW_FONT_FILES)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:${target}>/fonts
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${ORVANE_WINDOW_FONT_FILES}
+              $<TARGET_FILE_DIR:${target}>/fonts)
+  endif()
 endfunction()

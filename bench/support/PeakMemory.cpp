@@ -1,8 +1,10 @@
 #include "bench/support/PeakMemory.h"
 
 #if defined(_WIN32)
-#include <psapi.h>
 #include <windows.h>
+
+// After windows.h, which declares what it builds on.
+#include <psapi.h>
 #else
 #include <sys/resource.h>
 #include <fstream>

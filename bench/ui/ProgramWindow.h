@@ -6,7 +6,7 @@
 #include <string>
 
 #include "log/LocalClock.h"
-#include "log/QtClipboard.h"
+#include "log/platform/SystemClipboard.h"
 #include "playback/audio/StreamingSoundService.h"
 #include "playback/audio/VirtualOutput.h"
 #include "playback/view/QtFileDialog.h"
@@ -42,7 +42,7 @@ class ProgramWindow {
   VirtualOutput output_;
   StreamingSoundService sound_{output_};
   QtFileDialog folder_dialog_{nullptr};
-  QtClipboard clipboard_;
+  SystemClipboard clipboard_;
   SystemLocalClock local_clock_;
   SystemCalendarClock calendar_clock_;
   std::unique_ptr<TForm1> window_;

@@ -4,8 +4,9 @@
 
 // What differs between platforms in the acquisition driver's binary interface.
 
+// The driver's C interface uses the standard Windows calling convention (it matters on 32-bit).
 #if defined(_WIN32)
-#define ORVANE_DAQ_CALL __cdecl
+#define ORVANE_DAQ_CALL __stdcall
 #else
 #define ORVANE_DAQ_CALL
 #endif

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "playback/audio/platform/SoundLibraries.h"
+#include "playback/platform/OutputDevice.h"
 
 namespace orvane {
 
@@ -93,7 +94,7 @@ OpenedStream PortAudioOutput::OpenStream(const StreamFormat& format, RenderSourc
   if (initialised_ != paNoError) {
     return {initialised_, nullptr};
   }
-  const PaDeviceIndex device = Pa_GetDefaultOutputDevice();
+  const PaDeviceIndex device = PreferredOutputDevice();
   const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
   if (info == nullptr) {
     return {paDeviceUnavailable, nullptr};

@@ -24,7 +24,7 @@ static int CheckPath(const std::string& path) {
   }
   std::error_code error;
   const std::filesystem::file_status status = std::filesystem::status(PathFromUtf8(path), error);
-  if (error && ClassifySystemError(error.value()).failure == IoFailure::kAccessDenied) {
+  if (error && ClassifySystemError(error).failure == IoFailure::kAccessDenied) {
     return sound_result::kFileAccessDenied;
   }
   if (error || !std::filesystem::exists(status)) {

@@ -8,7 +8,9 @@
 #include "playback/platform/Utf8Path.h"
 
 #if defined(_WIN32)
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 #endif
 
@@ -17,7 +19,7 @@ namespace orvane {
 namespace fs = std::filesystem;
 
 [[noreturn]] static void ThrowIoError(const std::error_code& code) {
-  throw EInOutError(IoErrorMessage(ClassifySystemError(code.value())));
+  throw EInOutError(IoErrorMessage(ClassifySystemError(code)));
 }
 
 static bool IsHidden(const fs::directory_entry& entry) {

@@ -1,39 +1,64 @@
 #include "playback/platform/IoErrorText.h"
 
-#if defined(_WIN32)
-#define NOMINMAX
-#include <windows.h>
-#else
 #include <cerrno>
+
+#if defined(_WIN32)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #endif
 
 namespace orvane {
 
-IoError ClassifySystemError(int system_code) {
+namespace {
+
+IoFailure ClassifyPosixNumber(int number) {
+  switch (number) {
+    case ENOENT:
+    case ENOTDIR:
+      return IoFailure::kNotFound;
+    case EACCES:
+    case EPERM:
+      return IoFailure::kAccessDenied;
+    default:
+      return IoFailure::kOther;
+  }
+}
+
 #if defined(_WIN32)
-  switch (system_code) {
+IoFailure ClassifyWindowsCode(int code) {
+  switch (code) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_DIRECTORY:
     case ERROR_INVALID_NAME:
-      return {IoFailure::kNotFound, system_code};
+      return IoFailure::kNotFound;
     case ERROR_ACCESS_DENIED:
-      return {IoFailure::kAccessDenied, system_code};
+      return IoFailure::kAccessDenied;
     default:
-      return {IoFailure::kOther, system_code};
+      return IoFailure::kOther;
   }
-#else
-  switch (system_code) {
-    case ENOENT:
-    case ENOTDIR:
-      return {IoFailure::kNotFound, system_code};
-    case EACCES:
-    case EPERM:
-      return {IoFailure::kAccessDenied, system_code};
-    default:
-      return {IoFailure::kOther, system_code};
+}
+#endif
+
+}  // namespace
+
+IoError ClassifySystemError(const std::error_code& code) {
+#if defined(_WIN32)
+  if (code.category() == std::system_category()) {
+    return {ClassifyWindowsCode(code.value()), code.value()};
   }
 #endif
+  if (code.category() == std::generic_category() || code.category() == std::system_category()) {
+    return {ClassifyPosixNumber(code.value()), code.value()};
+  }
+  // Another library's category: its portable meaning, where it has one.
+  const std::error_condition condition = code.default_error_condition();
+  if (condition.category() == std::generic_category()) {
+    return {ClassifyPosixNumber(condition.value()), code.value()};
+  }
+  return {IoFailure::kOther, code.value()};
 }
 
 std::string IoErrorMessage(const IoError& error) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 
 namespace orvane {
 
@@ -9,11 +10,13 @@ enum class IoFailure { kNotFound, kAccessDenied, kOther };
 
 struct IoError {
   IoFailure failure;
-  int system_code;  // errno on POSIX, the system error code on Windows
+  int system_code;  // the error's own number, in its own category's numbering
 };
 
-// Sorts a system error code of this platform into the failures the user is told apart.
-IoError ClassifySystemError(int system_code);
+// Sorts a file system error into the failures the user is told apart. Its category says how its
+// number reads: POSIX numbers (generic category, and the system category off Windows) or Windows
+// error codes (the system category on Windows); standard libraries differ in which they report.
+IoError ClassifySystemError(const std::error_code& code);
 
 std::string IoErrorMessage(const IoError& error);
 

@@ -1,14 +1,22 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "playback/Errors.h"
 #include "playback/FileList.h"
 #include "playback/platform/Utf8Path.h"
 #include "tests/playback/SongFiles.h"
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -41,23 +49,37 @@ TEST_F(FileListTest, ListsOrdinaryWavFilesByNameIgnoringCase) {
   folder_.Touch("\xCF\x83\xCE\xB1.wav");  // "σα"
   folder_.Touch("notes.txt");
   folder_.Touch("song.wav.bak");
-  folder_.Touch(".hidden.wav");
+  folder_.Touch(".dotted.wav");
   fs::create_directory(folder_.path() / "folder.wav");
   fs::permissions(folder_.path() / "c.Wav", fs::perms::owner_read);  // read-only stays
+  std::vector<std::string> listed = {"A.WAV",
+                                     "b song.wav",
+                                     "c.Wav",
+                                     "\xC3\xA9"
+                                     "a.wav",
+                                     "\xC3\xA9t\xC3\xA9.wav",
+                                     "\xC3\x89z.wav",
+                                     "\xCF\x83\xCE\xB1.wav",
+                                     "\xCF\x82\xCE\xB2.wav"};
+#if defined(_WIN32)
+  // Hidden and system files are left out by their attributes; a leading dot means nothing here.
+  folder_.Touch("hidden.wav");
+  folder_.Touch("system.wav");
+  ASSERT_TRUE(SetFileAttributesW((folder_.path() / "hidden.wav").c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(SetFileAttributesW((folder_.path() / "system.wav").c_str(), FILE_ATTRIBUTE_SYSTEM));
+  listed.insert(listed.begin(), ".dotted.wav");
+#endif
 
   list_.ApplyFilePath(folder_.Utf8());
 
   EXPECT_EQ(list_.Directory(), folder_.Utf8());
   EXPECT_EQ(list_.Mask(), "*.wav");
-  EXPECT_THAT(list_.Entries(), ElementsAre("A.WAV", "b song.wav", "c.Wav",
-                                           "\xC3\xA9"
-                                           "a.wav",
-                                           "\xC3\xA9t\xC3\xA9.wav", "\xC3\x89z.wav",
-                                           "\xCF\x83\xCE\xB1.wav", "\xCF\x82\xCE\xB2.wav"));
+  EXPECT_EQ(list_.Entries(), listed);
   EXPECT_EQ(list_.Selection(), std::nullopt);
   EXPECT_EQ(list_.FileName(), "");
 
-  list_.Select(1);
+  list_.Select(static_cast<std::size_t>(std::find(listed.begin(), listed.end(), "b song.wav") -
+                                        listed.begin()));
   EXPECT_EQ(list_.FileName(), folder_.Utf8("b song.wav"));
   list_.Select(99);
   EXPECT_EQ(list_.FileName(), "");
@@ -91,11 +113,17 @@ TEST_F(FileListTest, TheSameFolderIsNotReadAgainButAnotherOneIs) {
   EXPECT_EQ(list_.Selection(), std::nullopt);
 }
 
-TEST_F(FileListTest, AFolderNamedInOtherLettersIsAnotherFolderOnPosix) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "Windows names folders without regard to case";
-#else
+TEST_F(FileListTest, AFolderNamedInOtherLettersIsTheSameFolderOnlyOnWindows) {
   fs::create_directory(folder_.path() / "kro");
+  folder_.Touch("kro/first.wav");
+#if defined(_WIN32)
+  list_.ApplyFilePath(folder_.Utf8("kro"));
+  list_.Select(0);
+  folder_.Touch("kro/second.wav");
+  list_.ApplyFilePath(folder_.Utf8("KRO"));
+  EXPECT_THAT(list_.Entries(), ElementsAre("first.wav")) << "not read again";
+  EXPECT_EQ(list_.Selection(), 0u);
+#else
   fs::create_directory(folder_.path() / "KRO");
   folder_.Touch("KRO/loud.wav");
   list_.ApplyFilePath(folder_.Utf8("kro"));

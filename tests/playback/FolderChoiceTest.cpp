@@ -6,6 +6,8 @@
 
 #include "playback/Errors.h"
 #include "playback/FolderChoice.h"
+#include "playback/platform/PathStyle.h"
+#include "playback/platform/Utf8Path.h"
 #include "tests/playback/SongFiles.h"
 
 namespace orvane {
@@ -13,6 +15,8 @@ namespace {
 
 using ::testing::ElementsAre;
 using testing::TempFolder;
+
+const std::string kSeparator(1, NativePathStyle().separator);
 
 // Answers the dialog as the experimenter would, and remembers what it was asked.
 class ScriptedDialog final : public FileDialog {
@@ -48,15 +52,16 @@ TEST_F(FolderChoiceTest, ConfirmingANameInAFolderShowsThatFolder) {
   EXPECT_EQ(dialog.asked()->filter_description, "Sound files (*.wav)");
   EXPECT_EQ(dialog.asked()->filter_pattern, "*.WAV");
   EXPECT_EQ(dialog.asked()->initial_name, "not relevant");
-  EXPECT_EQ(field, folder_.Utf8() + "/");
+  EXPECT_EQ(field, folder_.Utf8() + kSeparator);
   EXPECT_EQ(list_.Directory(), folder_.Utf8());
   EXPECT_THAT(list_.Entries(), ElementsAre("song.wav"));
 }
 
 TEST_F(FolderChoiceTest, TheRootShowsItsSeparatorTwice) {
-  ScriptedDialog dialog(std::string("/not relevant"));
-  EXPECT_EQ(ChooseSongFolder(dialog, list_), "//");
-  EXPECT_EQ(list_.Directory(), "/");
+  const std::string root = Utf8FromPath(folder_.path().root_path());  // "/", or a drive's "C:\"
+  ScriptedDialog dialog(root + "not relevant");
+  EXPECT_EQ(ChooseSongFolder(dialog, list_), root + kSeparator);
+  EXPECT_EQ(list_.Directory(), root);
 }
 
 TEST_F(FolderChoiceTest, CancelAndFailureChangeNothing) {

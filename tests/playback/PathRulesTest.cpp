@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <string>
+#include <system_error>
 
 #include "playback/platform/DefaultSongFolder.h"
 #include "playback/platform/IoErrorText.h"
@@ -39,16 +40,26 @@ TEST(PathRules, SameFolderIgnoresCaseOnlyWhereTheFileSystemDoes) {
   EXPECT_TRUE(SameFolder("/home/kro", "/home/kro", kPosixPaths));
 }
 
-TEST(IoErrorText, EachReasonHasItsMessage) {
-#if !defined(_WIN32)
-  EXPECT_EQ(IoErrorMessage(ClassifySystemError(ENOENT)), "The specified file was not found");
-  EXPECT_EQ(IoErrorMessage(ClassifySystemError(ENOTDIR)), "The specified file was not found");
-  EXPECT_EQ(IoErrorMessage(ClassifySystemError(EACCES)), "File access denied");
-  EXPECT_EQ(IoErrorMessage(ClassifySystemError(EIO)), "I/O error " + std::to_string(EIO));
+TEST(IoErrorText, EachReasonHasItsMessageWhicheverNumberingTheErrorComesIn) {
+  const auto message = [](const std::error_code& code) {
+    return IoErrorMessage(ClassifySystemError(code));
+  };
+  // POSIX numbers, as some standard libraries report every file system error, Windows included.
+  EXPECT_EQ(message(std::make_error_code(std::errc::no_such_file_or_directory)),
+            "The specified file was not found");
+  EXPECT_EQ(message(std::make_error_code(std::errc::not_a_directory)),
+            "The specified file was not found");
+  EXPECT_EQ(message(std::make_error_code(std::errc::permission_denied)), "File access denied");
+  EXPECT_EQ(message(std::make_error_code(std::errc::io_error)), "I/O error " + std::to_string(EIO));
+  // The system's own numbers.
+#if defined(_WIN32)
+  EXPECT_EQ(message({2, std::system_category()}), "The specified file was not found");
+  EXPECT_EQ(message({267, std::system_category()}), "The specified file was not found");
+  EXPECT_EQ(message({5, std::system_category()}), "File access denied");
+  EXPECT_EQ(message({21, std::system_category()}), "I/O error 21");
 #else
-  EXPECT_EQ(IoErrorMessage(ClassifySystemError(2)), "The specified file was not found");
-  EXPECT_EQ(IoErrorMessage(ClassifySystemError(5)), "File access denied");
-  EXPECT_EQ(IoErrorMessage(ClassifySystemError(21)), "I/O error 21");
+  EXPECT_EQ(message({EACCES, std::system_category()}), "File access denied");
+  EXPECT_EQ(message({EIO, std::system_category()}), "I/O error " + std::to_string(EIO));
 #endif
 }
 

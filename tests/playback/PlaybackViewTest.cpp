@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "playback/MediaPlayer.h"
+#include "playback/platform/PathStyle.h"
 #include "playback/view/FileListBox.h"
 #include "playback/view/MediaPlayerBar.h"
 #include "playback/view/QtFileDialog.h"
@@ -62,7 +63,7 @@ TEST(FileListBox, ShowsTheFolderAndReportsTheExperimentersPicks) {
   std::filesystem::create_directory(folder.path() / "sub");
   box.ApplyFilePath(folder.Utf8("sub"));
   ChosenFile chosen(folder.Utf8("not relevant"));
-  EXPECT_EQ(box.ChooseFolder(chosen), folder.Utf8() + "/");
+  EXPECT_EQ(box.ChooseFolder(chosen), folder.Utf8() + NativePathStyle().separator);
   EXPECT_EQ(picks.count(), 2);
   EXPECT_EQ(box.count(), 2);
   EXPECT_EQ(box.FileName(), "");

@@ -20,10 +20,25 @@ TempFolder::TempFolder() {
   path_ = std::filesystem::canonical(path_);
 }
 
-TempFolder::~TempFolder() {
+namespace {
+
+// Windows refuses to delete a read-only file, and POSIX to empty a folder without write access.
+void MakeRemovable(const std::filesystem::path& path) {
   std::error_code ignored;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+  std::filesystem::permissions(path, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add, ignored);
+  if (std::filesystem::is_directory(std::filesystem::symlink_status(path, ignored))) {
+    for (const auto& entry : std::filesystem::directory_iterator(path, ignored)) {
+      MakeRemovable(entry.path());
+    }
+  }
+}
+
+}  // namespace
+
+TempFolder::~TempFolder() {
+  MakeRemovable(path_);
+  std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
 }
 

@@ -111,7 +111,7 @@ class ShownProbePlugin : public QGenericPlugin {
   Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "shown_probe.json")
 
  public:
-  QObject* create(const QString& /*key*/, const QString& /*specification*/) override {
+  QObject* create(const QString& /*key*/, const QString& /*parameters*/) override {
     auto* probe = new ShownProbe;
     QCoreApplication::instance()->installEventFilter(probe);
     return probe;

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Runs a program of the Windows build under Wine, as CTest's emulator:
+#   wine-run.sh <Wine prefix> <DLL folders, ':'-separated> <Qt plugin folder> <program> [argument...]
+# The prefix is made on first use, with Windows' own view of dot-files (Wine hides them unless
+# told otherwise). Folders named in ORVANE_WINE_PATH come first on the program's PATH.
+set -euo pipefail
+
+prefix=$1 dll_folders=$2 plugin_folder=$3
+shift 3
+
+export WINEPREFIX=$prefix
+export WINEDEBUG=${WINEDEBUG:--all}
+# No installer dialogs for .NET or the HTML engine, no menu entries on the Linux desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+windows_path() {
+  local path
+  path=$(realpath -m "$1")
+  echo "Z:${path//\//\\}"
+}
+
+if [ ! -e "$prefix/.ready" ]; then
+  mkdir -p "$(dirname "$prefix")"
+  (
+    flock 9
+    if [ ! -e "$prefix/.ready" ]; then
+      wineboot --init >/dev/null 2>&1
+      wine reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f >/dev/null 2>&1
+      wineserver --wait
+      touch "$prefix/.ready"
+    fi
+  ) 9>"$prefix.lock"
+fi
+
+search_path=
+IFS=: read -ra folders <<<"${ORVANE_WINE_PATH:+$ORVANE_WINE_PATH:}$dll_folders"
+for folder in "${folders[@]}"; do
+  search_path+="${search_path:+;}$(windows_path "$folder")"
+done
+export WINEPATH=$search_path
+export QT_PLUGIN_PATH
+QT_PLUGIN_PATH=$(windows_path "$plugin_folder")
+exec wine "$@"

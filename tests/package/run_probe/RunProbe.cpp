@@ -1,0 +1,157 @@
+// A Qt generic plugin that the Windows package test loads into the unpacked program through Qt's
+// own QT_PLUGIN_PATH and QT_QPA_GENERIC_PLUGINS, so the program needs no hook for it. Once the
+// main window is shown it puts the bird on the simulated driver's perch, picks the first song of
+// each list and presses Start, as the experimenter would; when a counter shows the first decided
+// trial it presses Copy, prints what any other program reads from the clipboard, and closes the
+// window as its close box would. Error boxes are printed and dismissed.
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QGenericPlugin>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+using ScriptRead = void (*)(const unsigned char levels[8]);
+
+QWidget* MainWindow() {
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (top->objectName() == QLatin1String("TForm1") && top->isVisible()) {
+      return top;
+    }
+  }
+  return nullptr;
+}
+
+// The clipboard's Unicode text with every CR and LF spelled out, one line of output.
+std::string ClipboardTextSpelledOut() {
+  std::wstring text;
+  if (OpenClipboard(nullptr)) {
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+      if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+        text = chars;
+        GlobalUnlock(data);
+      }
+    }
+    CloseClipboard();
+  }
+  std::string out;
+  for (const wchar_t c : text) {
+    if (c == L'\r') {
+      out += "\\r";
+    } else if (c == L'\n') {
+      out += "\\n";
+    } else if (c == L'\t') {
+      out += "\\t";
+    } else {
+      out += c < 128 ? static_cast<char>(c) : '?';
+    }
+  }
+  return out;
+}
+
+class RunProbe : public QObject {
+ public:
+  RunProbe() {
+    timer_.setInterval(200);
+    connect(&timer_, &QTimer::timeout, this, [this] { Step(); });
+    timer_.start();
+  }
+
+ private:
+  void Step() {
+    ++steps_;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (auto* box = qobject_cast<QMessageBox*>(top); box != nullptr && box->isVisible()) {
+        std::printf("error box: %s\n", qPrintable(box->text()));
+        std::fflush(stdout);
+        box->accept();
+        return;
+      }
+    }
+    QWidget* window = MainWindow();
+    if (window == nullptr) {
+      return;
+    }
+    if (!started_) {
+      Start(*window);
+      return;
+    }
+    double decided = 0;
+    for (const char* counter : {"bad_stay", "bad_escape", "good_stay", "good_escape"}) {
+      if (QWidget* label = window->findChild<QWidget*>(QLatin1String(counter))) {
+        decided += label->property("value").toDouble();
+      }
+    }
+    // About three minutes of ticks at most; the first trial is decided well within them.
+    if (decided > 0 || steps_ > 900) {
+      if (auto* copy = window->findChild<QAbstractButton*>(QStringLiteral("copy"))) {
+        copy->click();
+      }
+      std::printf("decided trials: %g\n", decided);
+      std::printf("clipboard: %s\n", ClipboardTextSpelledOut().c_str());
+      std::fflush(stdout);
+      timer_.stop();
+      window->close();
+    }
+  }
+
+  void Start(QWidget& window) {
+    started_ = true;
+    // The window reads the perch on line 7 of port 2; low is occupied.
+    const unsigned char on_perch[8] = {1, 1, 1, 1, 1, 1, 1, 0};
+    const auto script = reinterpret_cast<ScriptRead>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"nicaiu.dll"), "SimulatedDriverScriptRead")));
+    if (script == nullptr) {
+      std::printf("the simulated driver is not loaded\n");
+    } else {
+      script(on_perch);
+    }
+    for (const char* name : {"bad_song_list", "good_song_list"}) {
+      auto* list = window.findChild<QListWidget*>(QLatin1String(name));
+      QStringList entries;
+      for (int row = 0; list != nullptr && row < list->count(); ++row) {
+        entries << list->item(row)->text();
+      }
+      std::printf("%s: %s\n", name, qPrintable(entries.join(QStringLiteral(", "))));
+      if (list != nullptr && list->count() > 0) {
+        list->setCurrentRow(0);
+      }
+    }
+    if (auto* start = window.findChild<QAbstractButton*>(QStringLiteral("Start"))) {
+      start->click();
+    }
+    std::fflush(stdout);
+  }
+
+  QTimer timer_;
+  bool started_ = false;
+  int steps_ = 0;
+};
+
+}  // namespace
+
+class RunProbePlugin : public QGenericPlugin {
+  Q_OBJECT
+  Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "run_probe.json")
+
+ public:
+  QObject* create(const QString& /*key*/, const QString& /*parameters*/) override {
+    return new RunProbe;
+  }
+};
+
+#include "RunProbe.moc"
