@@ -56,7 +56,9 @@ function(orvane_test name)
   orvane_configure_target(${name})
   # The list's semicolons must survive being passed on as one property value.
   string(REPLACE ";" "\\;" env "${env}")
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT "${env}")
+  # Listing a test programs tests may start Wine first, which takes far longer than on Linux.
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                       PROPERTIES ENVIRONMENT "${env}")
 endfunction()
 
 # orvane_benchmark(<name> SOURCES ... LIBS ...)
