@@ -56,7 +56,7 @@ function(orvane_test name)
   orvane_configure_target(${name})
   # The list's semicolons must survive being passed on as one property value.
   string(REPLACE ";" "\\;" env "${env}")
-  # Listing a test programs tests may start Wine first, which takes far longer than on Linux.
+  # Listing the tests of a program may start Wine first, which takes far longer than on Linux.
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                        PROPERTIES ENVIRONMENT "${env}")
 endfunction()
