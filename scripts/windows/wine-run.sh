@@ -19,15 +19,17 @@ windows_path() {
   echo "Z:${path//\//\\}"
 }
 
-if [ ! -e "$prefix/.ready" ]; then
+if [ ! -e "$prefix/.ready-2" ]; then
   mkdir -p "$(dirname "$prefix")"
   (
     flock 9
-    if [ ! -e "$prefix/.ready" ]; then
+    if [ ! -e "$prefix/.ready-2" ]; then
       wineboot --init >/dev/null 2>&1
       wine reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f >/dev/null 2>&1
+      # A crash prints its backtrace and ends the program instead of waiting in a dialog.
+      wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
       wineserver --wait
-      touch "$prefix/.ready"
+      touch "$prefix/.ready-2"
     fi
   ) 9>"$prefix.lock"
 fi
