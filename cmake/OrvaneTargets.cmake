@@ -1,6 +1,11 @@
 # Compiler settings shared by every target of the project.
 
 function(orvane_configure_target target)
+  if(WIN32)
+    # <windows.h> without its rarely used parts, and without the min and max macros that would
+    # break std::min and std::max.
+    target_compile_definitions(${target} PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+  endif()
   if(MSVC)
     target_compile_options(${target} PRIVATE /W4 /permissive- /utf-8)
     if(ORVANE_WERROR)

@@ -72,6 +72,8 @@ if [ "$mode" = windows ]; then
   cmake --build --preset windows --target windows_packages
   # Wine plays through the sound server; the packaged program's window needs a display.
   source scripts/sound-server.sh
+  # The tests' Wine server runs until told to end (see scripts/windows/wine-run.sh).
+  trap 'WINEPREFIX=$PWD/build/windows/wine wineserver -k 2>/dev/null || true' EXIT
   xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24" ctest --preset windows
   exit 0
 fi

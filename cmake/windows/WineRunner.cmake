@@ -32,10 +32,11 @@ set(CMAKE_CROSSCOMPILING_EMULATOR bash "${PROJECT_SOURCE_DIR}/scripts/windows/wi
     "${ORVANE_WINE_PREFIX}" "${dll_folders}" "${qt_plugin_folder}")
 
 # The window's font files, from Debian's Wine and Liberation font packages, for the programs that
-# run on Qt's offscreen platform (see orvane_window_fonts_beside).
+# run on Qt's offscreen platform (see orvane_window_fonts_beside). Not Wine's MS Sans Serif (bitmaps
+# of three sizes, no bold) nor its bold Tahoma (regular outlines): Tahoma draws both, thickened
+# for bold, as on Linux.
 set(ORVANE_WINDOW_FONT_FILES "")
-foreach(file wine/fonts/tahoma.ttf wine/fonts/tahomabd.ttf wine/fonts/ms_sans_serif.ttf
-             fonts/truetype/liberation2/LiberationSans-Regular.ttf
+foreach(file wine/fonts/tahoma.ttf fonts/truetype/liberation2/LiberationSans-Regular.ttf
              fonts/truetype/liberation2/LiberationSans-Bold.ttf)
   if(NOT EXISTS "/usr/share/${file}")
     message(FATAL_ERROR "The font file /usr/share/${file} is missing (packages fonts-wine, "

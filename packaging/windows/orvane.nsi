@@ -1,7 +1,8 @@
 ; The installer of the Windows program: makensis -DVERSION=<version> -DSTAGE=<installed folder>
 ; -DOUTFILE=<setup.exe> orvane.nsi. Installs for all users under Program Files when it may,
 ; otherwise for the current user alone; both get a Start-menu entry and an uninstaller.
-Unicode true
+; A 64-bit installer for a 64-bit program: it runs wherever the program can.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !define APP "Orvane"

@@ -8,9 +8,6 @@
 #include "playback/platform/Utf8Path.h"
 
 #if defined(_WIN32)
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #endif
 

@@ -75,11 +75,15 @@ song "$WINEPREFIX/drive_c/kro/soft.WAV"
 
 windows_path() { echo "Z:${1//\//\\}"; }
 calls=$work/calls.txt
+# Wine hands QT_ variables to Windows programs only under the names WINEQT_.
 status=0
 output=$(cd "$program" && SIMULATED_DRIVER_CALL_LOG=$(windows_path "$calls") \
-  QT_PLUGIN_PATH=$(windows_path "$probe_plugins") QT_QPA_GENERIC_PLUGINS=orvanerunprobe \
+  WINEQT_PLUGIN_PATH=$(windows_path "$probe_plugins") WINEQT_QPA_GENERIC_PLUGINS=orvanerunprobe \
   timeout 600 wine 'C:\Orvane\orvane.exe' 2>"$work/stderr.txt") || status=$?
 wineserver --kill || true
+# The program's output and the driver's call log end their lines with CR LF, as Windows does.
+output=${output//$'\r'/}
+[ -f "$calls" ] && sed -i 's/\r$//' "$calls"
 echo "$output"
 
 [ "$status" -eq 0 ] || fail "the program exited with code $status"
@@ -113,8 +117,10 @@ for file in orvane.exe Qt6Widgets.dll platforms/qwindows.dll uninstall.exe; do
   [ -f "$installed/$file" ] || fail "the installer did not put $file under Program Files"
 done
 [ -f "$entry" ] || fail "the installer made no Start-menu entry"
-# Run in place, so that it has finished when wine returns.
-wine 'C:\Program Files\Orvane\uninstall.exe' /S '_?=C:\Program Files\Orvane'
+# The uninstaller goes on in a copy of itself after the first one returns: wait until the prefix's
+# last program has ended.
+wine 'C:\Program Files\Orvane\uninstall.exe' /S
+wineserver --wait
 [ ! -e "$installed/orvane.exe" ] && [ ! -e "$installed/platforms" ] || fail "the uninstaller left the program"
 [ ! -e "$entry" ] || fail "the uninstaller left the Start-menu entry"
 wineserver --kill || true

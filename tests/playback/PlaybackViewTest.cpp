@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QListView>
 #include <QSignalSpy>
@@ -91,7 +92,7 @@ TEST(QtFileDialog, OffersWavFilesAndAcceptsANameThatDoesNotExist) {
     }
     native = !open->testOption(QFileDialog::DontUseNativeDialog);
     filter = open->selectedNameFilter();
-    opened_in = open->directory().absolutePath();
+    opened_in = QDir::toNativeSeparators(open->directory().absolutePath());
     // The dialog lists the folder in the background; wait for its view, however slow.
     const auto* view = open->findChild<QListView*>("listView");
     EXPECT_NE(view, nullptr);

@@ -312,6 +312,9 @@ void TForm1::l2sDownClick() {
 }
 
 void TForm1::FormClose() {
+  // The program ends with the window: a tick still queued must not reach the released tasks.
+  timer1_.Disable();
+  timer2_.Disable();
   // Close the valve first: a window closed in the middle of a puff must not leave air blowing.
   lines_.PuffOff();
   lines_.CloseTasks();

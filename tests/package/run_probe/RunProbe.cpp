@@ -5,12 +5,6 @@
 // trial it presses Copy, prints what any other program reads from the clipboard, and closes the
 // window as its close box would. Error boxes are printed and dismissed.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <QAbstractButton>

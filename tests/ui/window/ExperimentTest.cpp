@@ -99,10 +99,11 @@ TEST(Experiment, TheWindowOpensThePufferTaskWithTheValveClosedBeforeThePerchTask
   EXPECT_EQ(rig.form().puff->BrushColor(), QColor(0, 0, 255));
 }
 
-TEST(Experiment, ClosingInTheMiddleOfAPuffClosesTheValveBeforeReleasingTheTasks) {
+TEST(Experiment, ClosingInTheMiddleOfAPuffClosesTheValveReleasesTheTasksAndStopsTheTicks) {
   WindowRig rig;
   TForm1& window = rig.Open();
   window.show();
+  window.Timer1().Enable();  // as Start leaves it
   QTest::mouseClick(rig.form().puffer, Qt::LeftButton);
   EXPECT_TRUE(window.Timer2().IsEnabled());
   window.Timer2Timer();
@@ -114,6 +115,9 @@ TEST(Experiment, ClosingInTheMiddleOfAPuffClosesTheValveBeforeReleasingTheTasks)
   closing.insert(closing.end(), kReleaseCalls.begin(), kReleaseCalls.end());
   EXPECT_EQ(rig.device.CallsFrom(before_close), closing);
   EXPECT_EQ(rig.form().puff->BrushColor(), QColor(0, 0, 255));
+  // A tick due before the program ends would read or write a task already cleared.
+  EXPECT_FALSE(window.Timer1().IsEnabled());
+  EXPECT_FALSE(window.Timer2().IsEnabled());
 }
 
 TEST(Experiment, StartIsRefusedUntilASongIsPickedInBothLists) {
