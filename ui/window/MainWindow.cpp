@@ -8,14 +8,13 @@
 #include <QStyle>
 #include <QWindow>
 
-#include <algorithm>
-
 #include <stdexcept>
 
 #include "playback/SongSelection.h"
 #include "ui/NumLab.h"
 #include "ui/Pictures.h"
 #include "ui/window/FormDescription.h"
+#include "ui/window/ScreenFit.h"
 #include "ui/window/Shape.h"
 #include "ui_MainWindow.h"
 
@@ -360,31 +359,18 @@ void TForm1::FitToScreen() {
   if (shown_on == nullptr) {
     return;
   }
-  const QRect room = shown_on->availableGeometry();
   // The frame's size is known once the window manager has framed the window; allow for a usual one.
   QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
   if (frame.isNull()) {
     frame = QMargins(4, 30, 4, 4);
   }
-  const QSize most = room.size().shrunkBy(frame);
-  QSize fitted = size();
-  if (fitted.width() <= most.width() && fitted.height() <= most.height()) {
-    return;
+  const orvane::WindowPlace shown{pos(), size()};
+  const orvane::WindowPlace place =
+      orvane::FitIntoRoom(shown, shown_on->availableGeometry(), frame,
+                          style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this));
+  // A window that fits is left where the window manager puts it.
+  if (place != shown) {
+    resize(place.size);
+    move(place.frame_corner);
   }
-  // A scroll bar along one edge takes its breadth from the other direction.
-  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-  if (fitted.height() > most.height()) {
-    fitted.rwidth() += bar;
-  }
-  if (fitted.width() > most.width()) {
-    fitted.rheight() += bar;
-  }
-  fitted = fitted.boundedTo(most);
-  resize(fitted);
-  const QPoint corner(
-      std::clamp(x(), room.left(),
-                 room.right() + 1 - fitted.width() - frame.left() - frame.right()),
-      std::clamp(y(), room.top(),
-                 room.bottom() + 1 - fitted.height() - frame.top() - frame.bottom()));
-  move(corner);
 }
