@@ -17,6 +17,8 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/support/WindowsClipboardText.h"
+
 namespace {
 
 using ScriptRead = void (*)(const unsigned char levels[8]);
@@ -32,16 +34,7 @@ QWidget* MainWindow() {
 
 // The clipboard's Unicode text with every CR and LF spelled out, one line of output.
 std::string ClipboardTextSpelledOut() {
-  std::wstring text;
-  if (OpenClipboard(nullptr)) {
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-      if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-        text = chars;
-        GlobalUnlock(data);
-      }
-    }
-    CloseClipboard();
-  }
+  const std::wstring text = orvane::testing::UnicodeTextOnTheClipboard();
   std::string out;
   for (const wchar_t c : text) {
     if (c == L'\r') {
