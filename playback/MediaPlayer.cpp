@@ -47,6 +47,12 @@ void MediaPlayer::SetEnabled(bool enabled) {
   }
 }
 
+PlaybackHealth MediaPlayer::Health() const {
+  PlaybackHealth health;
+  health.stream = device_ ? "ready" : "none";
+  return health;
+}
+
 MediaPlayer::State MediaPlayer::CurrentState() const {
   if (device_) {
     return State::kReady;

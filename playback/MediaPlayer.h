@@ -32,6 +32,7 @@ class MediaPlayer final : public Player {
   void Stop();
 
   bool Enabled() const override { return enabled_; }
+  PlaybackHealth Health() const override;
   void SetEnabled(bool enabled);
   // Told of every change of Enabled, so that a button bar can follow it.
   void SetEnabledListener(std::function<void(bool)> listener) { listener_ = std::move(listener); }
