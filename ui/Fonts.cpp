@@ -131,12 +131,20 @@ QFont FontFitting(const QFont& font, const QString& text, qreal width) {
   QFont fitted = font;
   for (int size = font.pixelSize(); size > 1; --size) {
     fitted.setPixelSize(size);
-    for (int stretch = QFont::Unstretched; stretch >= kNarrowestStretch; --stretch) {
-      fitted.setStretch(stretch);
-      if (DrawnWidth(fitted, text) <= width) {
-        return fitted;
-      }
+    fitted.setStretch(kNarrowestStretch);
+    if (DrawnWidth(fitted, text) > width) {
+      continue;
     }
+    // Halving, since each stretch tried loads a face of its own: `fits` fits, `too_wide` not.
+    int fits = kNarrowestStretch;
+    int too_wide = QFont::Unstretched + 1;
+    while (too_wide - fits > 1) {
+      const int middle = (fits + too_wide) / 2;
+      fitted.setStretch(middle);
+      (DrawnWidth(fitted, text) <= width ? fits : too_wide) = middle;
+    }
+    fitted.setStretch(fits);
+    return fitted;
   }
   fitted.setPixelSize(1);
   return fitted;
