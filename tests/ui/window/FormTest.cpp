@@ -630,9 +630,9 @@ TEST_F(FormTest, EveryCaptionEndsClearOfTheControlItSitsAgainst) {
     for (const QWidget* control : contents.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
       const QRect other = control->geometry();
       // Against: beginning inside the caption's place or a few pixels past it, on its rows.
-      if (caption->isHidden() || control->isHidden() || control == caption ||
-          other.left() <= place.left() || other.left() > place.right() + 8 ||
-          other.top() > place.bottom() || other.bottom() < place.top()) {
+      if (caption->isHidden() || control->isHidden() || other.left() <= place.left() ||
+          other.left() > place.right() + 8 || other.top() > place.bottom() ||
+          other.bottom() < place.top()) {
         continue;
       }
       SCOPED_TRACE(caption->text().toStdString() + " against " +
