@@ -1,7 +1,10 @@
 #include "ui/Fonts.h"
 
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QHash>
+
+#include <algorithm>
 
 #include "ui/platform/FontFiles.h"
 
@@ -37,6 +40,13 @@ QHash<QString, QString>& Renderings() {
 // aliases to another one.
 bool IsInstalled(const QString& family) {
   return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
+}
+
+// How wide `text` is drawn: from the first to the last column that its advance or its ink reaches.
+qreal DrawnWidth(const QFont& font, const QString& text) {
+  const QFontMetricsF metrics(font);
+  const QRectF ink = metrics.tightBoundingRect(text);
+  return std::max(metrics.horizontalAdvance(text), ink.right()) - std::min(0.0, ink.left());
 }
 
 }  // namespace
@@ -112,6 +122,32 @@ QFont WindowFont(WindowFontFamily family, int pixelSize, bool bold) {
   font.setPixelSize(pixelSize);
   font.setBold(bold);
   return font;
+}
+
+QFont FontFitting(const QFont& font, const QString& text, qreal width) {
+  if (DrawnWidth(font, text) <= width) {
+    return font;
+  }
+  QFont fitted = font;
+  for (int size = font.pixelSize(); size > 1; --size) {
+    fitted.setPixelSize(size);
+    fitted.setStretch(kNarrowestStretch);
+    if (DrawnWidth(fitted, text) > width) {
+      continue;
+    }
+    // Halving, since each stretch tried loads a face of its own: `fits` fits, `too_wide` not.
+    int fits = kNarrowestStretch;
+    int too_wide = QFont::Unstretched + 1;
+    while (too_wide - fits > 1) {
+      const int middle = (fits + too_wide) / 2;
+      fitted.setStretch(middle);
+      (DrawnWidth(fitted, text) <= width ? fits : too_wide) = middle;
+    }
+    fitted.setStretch(fits);
+    return fitted;
+  }
+  fitted.setPixelSize(1);
+  return fitted;
 }
 
 }  // namespace orvane

@@ -32,4 +32,12 @@ QString RenderingFamily(const QString& family);
 // The font of a control as the window describes it: family and character height in pixels.
 QFont WindowFont(WindowFontFamily family, int pixelSize, bool bold = false);
 
+// The narrowest stretch a text is drawn at before it is drawn smaller.
+inline constexpr int kNarrowestStretch = QFont::SemiCondensed;
+
+// `font`, sized in pixels, made to fit `text` into `width` pixels, advance and ink alike: at its
+// own size narrowed no further than needed, down to kNarrowestStretch; only where that is not
+// enough a smaller size, narrowed as that size needs. A text that fits keeps the font as it is.
+QFont FontFitting(const QFont& font, const QString& text, qreal width);
+
 }  // namespace orvane

@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "log/view/LayoutRules.h"
-#include "ui/TextHeight.h"
+#include "log/view/TextHeight.h"
 
 namespace {
 

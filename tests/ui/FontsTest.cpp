@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <QFontInfo>
+#include <QFontMetricsF>
+
+#include <algorithm>
 
 namespace orvane {
 namespace {
@@ -36,6 +39,31 @@ TEST(Fonts, AfterSetUpEveryWindowFamilyRendersAsItselfOrItsLookAlike) {
   const QFont counter = WindowFont(WindowFontFamily::kMsSansSerif, 12, true);
   EXPECT_EQ(counter.pixelSize(), 12);
   EXPECT_TRUE(counter.bold());
+}
+
+TEST(Fonts, ATextTooWideIsDrawnNarrowerBeforeItIsDrawnSmallerEachOnlyAsFarAsNeeded) {
+  const QFont described = WindowFont(WindowFontFamily::kMsSansSerif, 15);
+  const QString text = QStringLiteral("Puff duration");
+  const auto width_of = [&text](const QFont& font) {
+    const QFontMetricsF metrics(font);
+    return std::max(metrics.horizontalAdvance(text), metrics.tightBoundingRect(text).right());
+  };
+  const qreal full = width_of(described);
+  EXPECT_EQ(FontFitting(described, text, full), described);
+
+  const QFont narrowed = FontFitting(described, text, full * 0.95);
+  EXPECT_EQ(narrowed.pixelSize(), 15);
+  EXPECT_LT(narrowed.stretch(), 100);
+  EXPECT_GE(narrowed.stretch(), 93);
+  EXPECT_LE(width_of(narrowed), full * 0.95);
+
+  // Semi-condensed at 15 pixels is still too wide: one pixel smaller, and narrowed as that needs.
+  const QFont shrunk = FontFitting(described, text, full * 0.85);
+  EXPECT_EQ(shrunk.pixelSize(), 14);
+  EXPECT_LT(shrunk.stretch(), 100);
+  EXPECT_GE(shrunk.stretch(), 89);
+  EXPECT_LE(width_of(shrunk), full * 0.85);
+  EXPECT_EQ(shrunk.family(), described.family());
 }
 
 }  // namespace

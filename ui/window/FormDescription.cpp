@@ -1,13 +1,17 @@
 #include "ui/window/FormDescription.h"
 
-#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QProxyStyle>
 #include <QSlider>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <QtMath>
+
+#include <algorithm>
 
 #include "ui/Fonts.h"
+#include "ui/window/CaptionRoom.h"
 
 namespace {
 
@@ -33,6 +37,18 @@ class ThumbLengthStyle final : public QProxyStyle {
   }
 };
 
+// A caption is never cut, nor does it touch the control it ends against. A right-aligned caption's
+// text, ink included, ends at its room's right edge.
+void FitCaption(QLabel& caption, QFont& font) {
+  const QRect room = CaptionRoom(caption);
+  font = orvane::FontFitting(font, caption.text(), room.width());
+  const QFontMetricsF metrics(font);
+  const qreal ink_past_advance =
+      metrics.tightBoundingRect(caption.text()).right() - metrics.horizontalAdvance(caption.text());
+  caption.setContentsMargins(
+      0, 0, caption.width() - room.right() - 1 + std::max(qCeil(ink_past_advance), 0), 0);
+}
+
 }  // namespace
 
 void ApplyDescribedFonts(QWidget& root) {
@@ -44,12 +60,8 @@ void ApplyDescribedFonts(QWidget& root) {
       QFont font = widget->font();
       font.setFamily(orvane::RenderingFamily(font.family()));
       font.setPixelSize(size.toInt());
-      // A caption is never cut: one wider than its place at its size is drawn a little smaller.
-      if (const auto* label = qobject_cast<QLabel*>(widget)) {
-        while (font.pixelSize() > 1 &&
-               QFontMetrics(font).horizontalAdvance(label->text()) > label->width()) {
-          font.setPixelSize(font.pixelSize() - 1);
-        }
+      if (auto* label = qobject_cast<QLabel*>(widget)) {
+        FitCaption(*label, font);
       }
       widget->setFont(font);
     }

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "ui/TextHeight.h"
+#include "log/view/TextHeight.h"
 
 TRadioGroup::TRadioGroup(QWidget* parent) : QGroupBox(parent) {
   buttons_.setExclusive(true);

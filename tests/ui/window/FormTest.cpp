@@ -12,6 +12,7 @@
 #include <QtTest/QTest>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <optional>
@@ -22,6 +23,7 @@
 #include "playback/view/FileListBox.h"
 #include "playback/view/MediaPlayerBar.h"
 #include "tests/ui/window/WindowRig.h"
+#include "ui/Fonts.h"
 #include "ui/NumLab.h"
 #include "ui/window/RadioGroup.h"
 #include "ui/window/Shape.h"
@@ -392,8 +394,9 @@ int Distance(QRgb a, QRgb b) {
                    std::abs(qBlue(a) - qBlue(b))});
 }
 
-Ink InkOf(const QImage& image, const QRect& area, QRgb ink) {
-  QHash<QRgb, int> counts;  // the background is the area's most frequent colour
+// The area's most frequent colour.
+QRgb BackgroundOf(const QImage& image, const QRect& area) {
+  QHash<QRgb, int> counts;
   for (int y = area.top(); y <= area.bottom(); ++y) {
     for (int x = area.left(); x <= area.right(); ++x) {
       ++counts[image.pixel(x, y)];
@@ -405,6 +408,11 @@ Ink InkOf(const QImage& image, const QRect& area, QRgb ink) {
       background = it.key();
     }
   }
+  return background;
+}
+
+Ink InkOf(const QImage& image, const QRect& area, QRgb ink) {
+  const QRgb background = BackgroundOf(image, area);
   const int full = std::max(Distance(ink, background), 1);
   Ink found;
   for (int y = area.top(); y <= area.bottom(); ++y) {
@@ -486,11 +494,14 @@ TEST_F(FormTest, EveryTextIsDrawnInItsDescribedFamilySizeAndWeight) {
     QFont font(DrawingFamily(expected.font->family));
     font.setPixelSize(expected.font->pixel_size);
     font.setBold(expected.font->bold);
-    if (qobject_cast<QLabel*>(&widget) != nullptr) {
-      // A caption is drawn smaller rather than cut where its place is too narrow for it.
-      while (QFontMetrics(font).horizontalAdvance(drawn.text) > widget.width()) {
-        font.setPixelSize(font.pixelSize() - 1);
-      }
+    if (const auto* label = qobject_cast<QLabel*>(&widget)) {
+      // A caption too wide for its room is drawn narrower, and only then smaller.
+      const QFont fitted = label->font();
+      EXPECT_LE(fitted.pixelSize(), font.pixelSize());
+      EXPECT_TRUE(fitted.stretch() == QFont::AnyStretch || fitted.stretch() >= kNarrowestStretch)
+          << fitted.stretch();
+      font.setPixelSize(fitted.pixelSize());
+      font.setStretch(fitted.stretch());
     }
     const Ink reference = ReferenceInk(drawn.text, font);
     font.setBold(!expected.font->bold);
@@ -602,6 +613,60 @@ TEST_F(FormTest, TheDrawnWindowMeasuresAsDescribed) {
     });
     EXPECT_EQ(marks.size(), items.size()) << "each option's button stands apart";
   }
+}
+
+// At each screen scale the test is registered with: the text of a caption that ends against a
+// control keeps two pixels clear of the control's first inked column.
+TEST_F(FormTest, EveryCaptionEndsClearOfTheControlItSitsAgainst) {
+  QWidget& contents = *rig_.form().contents;
+  const QImage image = contents.grab().toImage();
+  const qreal scale = image.devicePixelRatio();
+  const auto device = [scale](int logical) {
+    return static_cast<int>(std::floor(logical * scale));
+  };
+  int pairs = 0;
+  for (const QLabel* caption : contents.findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+    const QRect place = caption->geometry();
+    for (const QWidget* control : contents.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      const QRect other = control->geometry();
+      // Against: beginning inside the caption's place or a few pixels past it, on its rows.
+      if (caption->isHidden() || control->isHidden() || other.left() <= place.left() ||
+          other.left() > place.right() + 8 || other.top() > place.bottom() ||
+          other.bottom() < place.top()) {
+        continue;
+      }
+      SCOPED_TRACE(caption->text().toStdString() + " against " +
+                   control->objectName().toStdString() + " at scale " + std::to_string(scale));
+      ++pairs;
+      const int top = device(std::max(place.top(), other.top()));
+      const int bottom = device(std::min(place.bottom(), other.bottom()) + 1) - 1;
+      const QRect span(QPoint(device(place.left()), top),
+                       QPoint(device(other.right() + 1) - 1, bottom));
+      const QRgb background =
+          BackgroundOf(image, QRect(span.topLeft(), QPoint(device(place.right() + 1) - 1, bottom)));
+      const int full =
+          std::max(Distance(caption->palette().color(QPalette::WindowText).rgb(), background), 1);
+      const auto inked = Runs(span.width(), [&](int x) {
+        for (int y = top; y <= bottom; ++y) {
+          if (Distance(image.pixel(span.left() + x, y), background) * 4 > full) {
+            return true;
+          }
+        }
+        return false;
+      });
+      // The control's ink is the first run that reaches its left edge; the text's, the run before.
+      const int edge = device(other.left()) - span.left();
+      const auto first = std::find_if(inked.cbegin(), inked.cend(), [edge](const auto& run) {
+        return run.first + run.second > edge;
+      });
+      ASSERT_NE(first, inked.cbegin()) << "the caption drew no ink of its own";
+      ASSERT_NE(first, inked.cend()) << "the control drew no ink";
+      EXPECT_GE(first->first, edge - 1) << "the text runs into the control";
+      const int gap = first->first - (std::prev(first)->first + std::prev(first)->second);
+      EXPECT_GE(gap, 2 * scale) << "clear pixels between the text and the control";
+    }
+  }
+  EXPECT_EQ(pairs, 7);
 }
 
 // The named control that holds the keyboard focus, through focus proxies and inner widgets.

@@ -1,4 +1,4 @@
-#include "ui/TextHeight.h"
+#include "log/view/TextHeight.h"
 
 #include <QByteArray>
 #include <QFontMetrics>
