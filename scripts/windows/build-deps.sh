@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Cross-builds Orvane's Windows dependencies (Qt with Qt Charts, PortAudio, libsndfile, libsoxr,
-# GoogleTest, Google Benchmark) from Debian's own source packages with MinGW-w64, into a cache outside the
+# Cross-builds Orvane's Windows dependencies (Qt, PortAudio, libsndfile, libsoxr, GoogleTest,
+# Google Benchmark) from Debian's own source packages with MinGW-w64, into a cache outside the
 # checkout that is keyed by their versions and reused when present.
 # Prints the folder they are installed in as the last line of its output; the rest goes to stderr.
 set -euo pipefail
@@ -36,7 +36,7 @@ source_version() {
 }
 
 declare -A version
-for pkg in qt6-base qt6-charts portaudio19 libsndfile libsoxr benchmark; do
+for pkg in qt6-base portaudio19 libsndfile libsoxr benchmark; do
   version[$pkg]=$(source_version "$pkg")
   [ -n "${version[$pkg]}" ] || {
     echo "build-deps: Debian has no source package $pkg" >&2
@@ -47,7 +47,6 @@ version[googletest]=$(dpkg-query -W -f='${Version}' googletest)
 
 key="r$recipe-qt${version[qt6-base]}-pa${version[portaudio19]}-sndfile${version[libsndfile]}"
 key+="-soxr${version[libsoxr]}-bench${version[benchmark]}-gtest${version[googletest]}"
-# Qt Charts came later: its version names its own step, so a cache built before it is reused.
 prefix=$cache/windows-${key//[^A-Za-z0-9.+-]/_}
 # Sources and build folders, kept until everything is built so that an interrupted run resumes;
 # those of other versions are dropped.
@@ -116,18 +115,6 @@ build_qt() {
     -DFEATURE_widgets=ON -DFEATURE_gui=ON
 }
 
-build_qtcharts() {
-  local src
-  src=$(fetch qt6-charts)
-  # Built by the cross-built Qt's own CMake packages; the charts need no OpenGL or QML here.
-  cmake_build qtcharts "$src" \
-    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DCMAKE_PREFIX_PATH="$prefix" -DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF \
-    -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF -DQT_GENERATE_SBOM=OFF \
-    -DCMAKE_DISABLE_FIND_PACKAGE_Qt6Qml=ON -DCMAKE_DISABLE_FIND_PACKAGE_Qt6Quick=ON \
-    -DCMAKE_DISABLE_FIND_PACKAGE_Qt6OpenGL=ON -DCMAKE_DISABLE_FIND_PACKAGE_Qt6OpenGLWidgets=ON
-}
-
 build_portaudio() {
   local src wasapi
   src=$(fetch portaudio19)
@@ -177,7 +164,6 @@ build_benchmark() {
 }
 
 step qt build_qt
-step "qtcharts-${version[qt6-charts]//[^A-Za-z0-9.+-]/_}" build_qtcharts
 step portaudio build_portaudio
 step sndfile build_sndfile
 step soxr build_soxr
