@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include <cstdio>
 #include <exception>
 #include <string>
 
@@ -32,6 +33,13 @@ std::string DefaultFolderOrNone(OrvaneApplication& app) {
   }
 }
 
+// The one place that hears of a valve left open as the program ends, from whatever ends it: the
+// run's own files are to be told here as well.
+void RecordEndFault(const std::string& text) {
+  std::fprintf(stderr, "%s\n", text.c_str());
+  std::fflush(stderr);
+}
+
 }  // namespace
 
 int RunOrvane(OrvaneApplication& app, const std::function<void()>& first_step) {
@@ -50,7 +58,7 @@ int RunOrvane(OrvaneApplication& app, const std::function<void()>& first_step) {
     TForm1 window({sound, folder_dialog, clipboard, local_clock, calendar_clock,
                    DefaultFolderOrNone(app), ShowStartErrorBox,
                    [&app](const std::exception_ptr& thrown) { app.ShowException(thrown); },
-                   DefaultJournalFolder()});
+                   DefaultJournalFolder(), RecordEndFault});
     // Closed as the close box closes it, so the valve is shut and the device released; quitting
     // also ends the loop of any box that is open.
     const EndRequests end_requests([&window] {
