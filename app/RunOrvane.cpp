@@ -6,6 +6,7 @@
 #include <exception>
 #include <string>
 
+#include "app/LibraryExit.h"
 #include "app/platform/EndRequests.h"
 #include "control/CalendarClock.h"
 #include "log/JournalFolder.h"
@@ -59,14 +60,17 @@ int RunOrvane(OrvaneApplication& app, const std::function<void()>& first_step) {
                    DefaultFolderOrNone(app), ShowStartErrorBox,
                    [&app](const std::exception_ptr& thrown) { app.ShowException(thrown); },
                    DefaultJournalFolder(), RecordEndFault});
+    const LibraryExit library_exit([&window] { window.EndWithoutTheLoop(); });
     // Closed as the close box closes it, so the valve is shut and the device released; quitting
-    // also ends the loop of any box that is open.
-    const EndRequests end_requests([&window] {
-      if (window.isVisible()) {
-        window.close();
-      }
-      QCoreApplication::quit();
-    });
+    // also ends the loop of any box that is open. A crash closes the valve as its last act.
+    const EndRequests end_requests(
+        [&window] {
+          if (window.isVisible()) {
+            window.close();
+          }
+          QCoreApplication::quit();
+        },
+        LastAct{&DigitalLines::WriteOffAsLastAct, &window.Lines()});
     window.show();
     app.exec();
   } catch (...) {
