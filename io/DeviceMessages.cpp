@@ -95,15 +95,14 @@ std::string WatchdogText(const char* device, double timeout_seconds) {
 }
 
 std::string NoWatchdogText(const FailedCall* refused) {
-  const std::string alone = "; only this program switches the puffer off.";
   if (refused == nullptr) {
-    return "The device driver has no watchdog functions" + alone;
+    return "The device driver has no watchdog functions: only this program switches the puffer "
+           "off.";
   }
-  std::string why = Describe(*refused);
-  if (!why.empty() && why.back() == '.') {
-    why.pop_back();
-  }
-  return std::string(refused->lines) + " has no watchdog of its own (" + why + ")" + alone;
+  // The reason on a line of its own, so that the tooltip stays narrow.
+  return std::string(refused->lines) +
+         " has no watchdog of its own: only this program switches the puffer off.\n" +
+         Sentence(Describe(*refused));
 }
 
 }  // namespace orvane

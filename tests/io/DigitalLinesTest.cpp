@@ -73,9 +73,9 @@ TEST_F(DigitalLinesTest, OpeningStartsThePufferWithItsValveClosedBeforeThePerchT
                           "DAQmxCreateWatchdogTimerTaskEx(\"Dev1\", \"\", ptr, 1)"));
   EXPECT_THAT(shapes.puff, ElementsAre(colours::kBlue));
   EXPECT_THAT(shapes.puff_notes,
-              ElementsAre("Dev1 has no watchdog of its own (DAQmxCreateWatchdogTimerTaskEx on Dev1 "
-                          "failed with status -201119: The simulated device has no watchdog "
-                          "timer); only this program switches the puffer off."));
+              ElementsAre("Dev1 has no watchdog of its own: only this program switches the "
+                          "puffer off.\nDAQmxCreateWatchdogTimerTaskEx on Dev1 failed with status "
+                          "-201119: The simulated device has no watchdog timer."));
   EXPECT_TRUE(shapes.perch.empty()) << "only a read colours the perch";
   EXPECT_TRUE(notices.texts.empty());
   EXPECT_FALSE(shapes.failing);

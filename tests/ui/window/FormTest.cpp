@@ -161,9 +161,9 @@ const Control kControls[] = {
      {},
      true,
      true,
-     "Dev1 has no watchdog of its own (DAQmxCreateWatchdogTimerTaskEx on Dev1 failed with status "
-     "-201119: The simulated device has no watchdog timer); only this program switches the "
-     "puffer off.",
+     "Dev1 has no watchdog of its own: only this program switches the puffer off.\n"
+     "DAQmxCreateWatchdogTimerTaskEx on Dev1 failed with status -201119: The simulated device has "
+     "no watchdog timer.",
      {},
      {},
      QColor(0, 0, 255)},
