@@ -91,7 +91,7 @@ void PuffDeadline::Run() {
     std::optional<Clock::time_point> look;
     if (while_answering_) {
       if (now >= next_periodic) {
-        if (now - LastBeat() < kAnswerGrace) {
+        if (!beaten_.load(std::memory_order_relaxed) || now - LastBeat() < kAnswerGrace) {
           // Not under the lock: the window's writes need not wait for this.
           lock.unlock();
           while_answering_();

@@ -35,7 +35,7 @@ class PuffDeadline {
   PuffDeadline& operator=(const PuffDeadline&) = delete;
 
   // Starts the thread (at a raised priority where the system grants it). `while_answering`, when
-  // given, runs on it every kPeriod while the window's thread beats.
+  // given, runs on it every kPeriod until the first beat and then while the window's thread beats.
   void Start(std::function<void()> while_answering = {});
   // Ends the thread: nothing is written by it after this returns.
   void Stop();
@@ -47,6 +47,7 @@ class PuffDeadline {
   // The window's thread answers; never waits.
   void Beat(Clock::time_point now) {
     last_beat_.store(now.time_since_epoch().count(), std::memory_order_relaxed);
+    beaten_.store(true, std::memory_order_relaxed);
   }
   Clock::time_point LastBeat() const {
     return Clock::time_point(Clock::duration(last_beat_.load(std::memory_order_relaxed)));
@@ -66,6 +67,8 @@ class PuffDeadline {
   Write write_;
   std::function<void()> while_answering_;
   std::atomic<Clock::rep> last_beat_;
+  // Until the first beat the window is still being built, and nothing can open the valve yet.
+  std::atomic<bool> beaten_{false};
   std::atomic<bool> closure_pending_{false};
 
   mutable std::mutex mutex_;
