@@ -231,12 +231,10 @@ std::optional<std::string> DigitalLines::CloseWithoutTheWindow() {
       FailedCall{"DAQmxWriteDigitalLines", kPufferLines, status, driver_.ErrorText(status)});
 }
 
-void DigitalLines::WriteOffAsLastAct(void* lines) noexcept {
+bool DigitalLines::WriteOffAsLastAct(void* lines) noexcept {
   auto& self = *static_cast<DigitalLines*>(lines);
   // Loaded() never waits: the crash may have struck while the library was being bound.
-  if (self.driver_.Loaded() && !self.closed_) {
-    self.WritePattern(kPuffOffPattern);
-  }
+  return !self.driver_.Loaded() || self.closed_ || self.WritePattern(kPuffOffPattern) >= 0;
 }
 
 }  // namespace orvane

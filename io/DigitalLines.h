@@ -61,8 +61,9 @@ class DigitalLines final : public PerchAndPuffer {
   // releases the device, touching neither shapes nor notices. Says so when the valve stays open.
   std::optional<std::string> CloseWithoutTheWindow();
   // For a crash handler, `lines` being a DigitalLines: writes the off pattern with no lock and
-  // nothing else, since the crash may have struck while the lock was held.
-  static void WriteOffAsLastAct(void* lines) noexcept;
+  // nothing else, since the crash may have struck while the lock was held. False when the write
+  // failed; true also when no valve could be open.
+  static bool WriteOffAsLastAct(void* lines) noexcept;
 
   const PuffDeadline& Deadline() const { return deadline_; }
 

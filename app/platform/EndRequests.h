@@ -6,11 +6,15 @@
 namespace orvane {
 
 // What a process that is about to die does last: close the valve. It runs inside a crash, so it
-// takes no lock and calls nothing that might wait for one.
+// takes no lock and calls nothing that might wait for one. False when the valve may stay open.
 struct LastAct {
-  void (*act)(void* context) noexcept = nullptr;
+  bool (*act)(void* context) noexcept = nullptr;
   void* context = nullptr;
 };
+
+// Said on standard error when a crash's last act could not close the valve.
+inline constexpr char kValveLeftOpenByCrash[] =
+    "The program crashed and the puffer could not be switched off. Check the valve.\n";
 
 // Every way the system ends the program, turned into a closed valve first.
 // - Requests to end (on Linux every catchable signal whose default ends the process, such as

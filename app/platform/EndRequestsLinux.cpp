@@ -66,8 +66,10 @@ extern "C" void OnCrash(int signal) {
   alarm_ends.sa_handler = SIG_DFL;
   sigaction(SIGALRM, &alarm_ends, nullptr);
   alarm(3);
-  if (const LastAct* last = last_act_of_crash.exchange(nullptr); last != nullptr) {
-    last->act(last->context);
+  if (const LastAct* last = last_act_of_crash.exchange(nullptr);
+      last != nullptr && !last->act(last->context)) {
+    [[maybe_unused]] const ssize_t written =
+        write(STDERR_FILENO, kValveLeftOpenByCrash, sizeof kValveLeftOpenByCrash - 1);
   }
   // The handler was reset to the default on entry, so this ends the process as the crash would.
   raise(signal);

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <utility>
 
 #include "app/platform/EndRequests.h"
@@ -21,8 +22,9 @@ constexpr DWORD kConsoleEndWaitMilliseconds = 4000;
 std::atomic<const LastAct*> last_act_of_crash{nullptr};
 
 void ActLast() noexcept {
-  if (const LastAct* last = last_act_of_crash.exchange(nullptr); last != nullptr) {
-    last->act(last->context);
+  if (const LastAct* last = last_act_of_crash.exchange(nullptr);
+      last != nullptr && !last->act(last->context)) {
+    std::fputs(kValveLeftOpenByCrash, stderr);
   }
 }
 
