@@ -2,9 +2,11 @@
 
 #include <QCoreApplication>
 
+#include <cstdio>
 #include <exception>
 #include <string>
 
+#include "app/LibraryExit.h"
 #include "app/platform/EndRequests.h"
 #include "control/CalendarClock.h"
 #include "log/JournalFolder.h"
@@ -32,6 +34,13 @@ std::string DefaultFolderOrNone(OrvaneApplication& app) {
   }
 }
 
+// The one place that hears of a valve left open as the program ends, from whatever ends it: the
+// run's own files are to be told here as well.
+void RecordEndFault(const std::string& text) {
+  std::fprintf(stderr, "%s\n", text.c_str());
+  std::fflush(stderr);
+}
+
 }  // namespace
 
 int RunOrvane(OrvaneApplication& app, const std::function<void()>& first_step) {
@@ -50,15 +59,18 @@ int RunOrvane(OrvaneApplication& app, const std::function<void()>& first_step) {
     TForm1 window({sound, folder_dialog, clipboard, local_clock, calendar_clock,
                    DefaultFolderOrNone(app), ShowStartErrorBox,
                    [&app](const std::exception_ptr& thrown) { app.ShowException(thrown); },
-                   DefaultJournalFolder()});
+                   DefaultJournalFolder(), RecordEndFault});
+    const LibraryExit library_exit([&window] { window.EndWithoutTheLoop(); });
     // Closed as the close box closes it, so the valve is shut and the device released; quitting
-    // also ends the loop of any box that is open.
-    const EndRequests end_requests([&window] {
-      if (window.isVisible()) {
-        window.close();
-      }
-      QCoreApplication::quit();
-    });
+    // also ends the loop of any box that is open. A crash closes the valve as its last act.
+    const EndRequests end_requests(
+        [&window] {
+          if (window.isVisible()) {
+            window.close();
+          }
+          QCoreApplication::quit();
+        },
+        LastAct{&DigitalLines::WriteOffAsLastAct, &window.Lines()});
     window.show();
     app.exec();
   } catch (...) {

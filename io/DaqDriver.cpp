@@ -36,10 +36,32 @@ std::optional<DaqDriver::Functions> DaqDriver::FunctionsOf(const SharedLibrary& 
   }
   f.get_error_string =
       reinterpret_cast<daq::GetErrorStringFunction>(library.Find("DAQmxGetErrorString"));
+  Functions watchdog;
+  const char* watchdog_missing = nullptr;
+  if (Found(library, "DAQmxCreateWatchdogTimerTaskEx", watchdog.create_watchdog,
+            watchdog_missing) &&
+      Found(library, "DAQmxCfgWatchdogDOExpirStates", watchdog.cfg_watchdog_do_expir_states,
+            watchdog_missing) &&
+      Found(library, "DAQmxControlWatchdogTask", watchdog.control_watchdog, watchdog_missing) &&
+      Found(library, "DAQmxGetWatchdogHasExpired", watchdog.get_watchdog_has_expired,
+            watchdog_missing)) {
+    f.create_watchdog = watchdog.create_watchdog;
+    f.cfg_watchdog_do_expir_states = watchdog.cfg_watchdog_do_expir_states;
+    f.control_watchdog = watchdog.control_watchdog;
+    f.get_watchdog_has_expired = watchdog.get_watchdog_has_expired;
+  }
   return f;
 }
 
 daq::int32 DaqDriver::Bind() {
+  if (bound_.load(std::memory_order_acquire)) {
+    return 0;
+  }
+  const std::lock_guard lock(binding_mutex_);
+  return BindOnce();
+}
+
+daq::int32 DaqDriver::BindOnce() {
   switch (binding_) {
     case Binding::kBound:
       return 0;
@@ -62,6 +84,7 @@ daq::int32 DaqDriver::Bind() {
   if (const auto functions = FunctionsOf(*library_, missing_function_)) {
     functions_ = *functions;
     binding_ = Binding::kBound;
+    bound_.store(true, std::memory_order_release);
     return 0;
   }
   library_.reset();
@@ -73,6 +96,17 @@ template <auto function, typename... Arguments>
 daq::int32 DaqDriver::Call(Arguments... arguments) {
   if (const daq::int32 status = Bind(); status != 0) {
     return status;
+  }
+  return (functions_.*function)(arguments...);
+}
+
+template <auto function, typename... Arguments>
+daq::int32 DaqDriver::CallOptional(Arguments... arguments) {
+  if (const daq::int32 status = Bind(); status != 0) {
+    return status;
+  }
+  if (functions_.*function == nullptr) {
+    return daq::kFunctionNotFound;
   }
   return (functions_.*function)(arguments...);
 }
@@ -121,6 +155,30 @@ daq::int32 DaqDriver::StopTask(daq::TaskHandle task) {
 
 daq::int32 DaqDriver::ClearTask(daq::TaskHandle task) {
   return Call<&Functions::clear_task>(task);
+}
+
+daq::int32 DaqDriver::CreateWatchdogTimerTaskEx(const char device_name[], const char task_name[],
+                                                daq::TaskHandle* task, daq::float64 timeout) {
+  return CallOptional<&Functions::create_watchdog>(device_name, task_name, task, timeout);
+}
+
+daq::int32 DaqDriver::CfgWatchdogDOExpirStates(daq::TaskHandle task, const char channel_names[],
+                                               const daq::int32 expir_state_array[],
+                                               daq::uInt32 array_size) {
+  return CallOptional<&Functions::cfg_watchdog_do_expir_states>(task, channel_names,
+                                                                expir_state_array, array_size);
+}
+
+daq::int32 DaqDriver::ControlWatchdogTask(daq::TaskHandle task, daq::int32 action) {
+  return CallOptional<&Functions::control_watchdog>(task, action);
+}
+
+daq::int32 DaqDriver::GetWatchdogHasExpired(daq::TaskHandle task, daq::bool32* data) {
+  return CallOptional<&Functions::get_watchdog_has_expired>(task, data);
+}
+
+bool DaqDriver::OffersWatchdog() {
+  return Bind() == 0 && functions_.create_watchdog != nullptr;
 }
 
 std::string DaqDriver::ErrorText(daq::int32 status) {

@@ -5,8 +5,8 @@
 #include "io/platform/DaqPlatform.h"
 
 // The acquisition driver's C interface as this program uses it: its own types, the eight
-// functions that drive the lines and the one that puts a status into words, declared here so
-// that no driver header is needed to build.
+// functions that drive the lines, the one that puts a status into words and the four of the
+// device's watchdog, declared here so that no driver header is needed to build.
 
 namespace orvane::daq {
 
@@ -23,6 +23,11 @@ using TaskHandle = void*;
 inline constexpr int32 kLibraryNotFound = -200397;
 // Returned by every call when the library lacks one of the functions below.
 inline constexpr int32 kFunctionNotFound = -200398;
+
+// Actions of DAQmxControlWatchdogTask and the level a line takes when the watchdog expires.
+inline constexpr int32 kWatchdogResetTimer = 0;       // DAQmx_Val_ResetTimer
+inline constexpr int32 kWatchdogClearExpiration = 1;  // DAQmx_Val_ClearExpiration
+inline constexpr int32 kLineLow = 10214;              // DAQmx_Val_Low
 
 // Pointers to the eight functions, with C linkage and the driver's calling convention.
 extern "C" {
@@ -43,6 +48,17 @@ typedef int32(ORVANE_DAQ_CALL* WriteDigitalLinesFunction)(
     bool32* reserved);
 // Writes the driver's text for `status` into `text`, cut to `text_size` bytes with the final NUL.
 typedef int32(ORVANE_DAQ_CALL* GetErrorStringFunction)(int32 status, char text[], uInt32 text_size);
+// The watchdog: a task of its own on a device, with a time-out in seconds, that drives the listed
+// lines to their expiration states when it is not reset in time.
+typedef int32(ORVANE_DAQ_CALL* CreateWatchdogFunction)(const char device_name[],
+                                                       const char task_name[], TaskHandle* task,
+                                                       float64 timeout);
+typedef int32(ORVANE_DAQ_CALL* CfgWatchdogDOExpirStatesFunction)(TaskHandle task,
+                                                                 const char channel_names[],
+                                                                 const int32 expir_state_array[],
+                                                                 uInt32 array_size);
+typedef int32(ORVANE_DAQ_CALL* ControlWatchdogFunction)(TaskHandle task, int32 action);
+typedef int32(ORVANE_DAQ_CALL* GetWatchdogHasExpiredFunction)(TaskHandle task, bool32* data);
 }
 
 }  // namespace orvane::daq

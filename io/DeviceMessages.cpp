@@ -1,5 +1,7 @@
 #include "io/DeviceMessages.h"
 
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace orvane {
@@ -12,6 +14,21 @@ constexpr const char* kWithoutDevice =
 std::string Trimmed(std::string text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
     text.pop_back();
+  }
+  return text;
+}
+
+// Seconds to one decimal: "5.0".
+std::string Seconds(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", std::isfinite(seconds) ? seconds : 0.0);
+  return text;
+}
+
+// A sentence that ends in its own full stop gets none added.
+std::string Sentence(std::string text) {
+  if (text.empty() || text.back() != '.') {
+    text += '.';
   }
   return text;
 }
@@ -56,6 +73,36 @@ std::string OpeningFailureText(const std::vector<FailedCall>& failures, const ch
 
 std::string CallFailureText(const char* what, const FailedCall& call, const char* then) {
   return std::string(what) + ": " + Describe(call) + "\n" + then;
+}
+
+std::string DeadlineClosureText(double seconds) {
+  return "The window was not answering for " + Seconds(seconds) +
+         " s; the puffer was switched off after its set time.";
+}
+
+std::string WatchdogExpiryText(double seconds) {
+  return "The window was not answering for " + Seconds(seconds) +
+         " s; the device's watchdog switched the puffer off.";
+}
+
+std::string ValveLeftOpenText(const FailedCall& call) {
+  return Sentence("The puffer could not be switched off: " + Describe(call)) + " Check the valve.";
+}
+
+std::string WatchdogText(const char* device, double timeout_seconds) {
+  return std::string("Should this program stop, the watchdog of ") + device +
+         " switches the puffer off after " + Seconds(timeout_seconds) + " s.";
+}
+
+std::string NoWatchdogText(const FailedCall* refused) {
+  if (refused == nullptr) {
+    return "The device driver has no watchdog functions: only this program switches the puffer "
+           "off.";
+  }
+  // The reason on a line of its own, so that the tooltip stays narrow.
+  return std::string(refused->lines) +
+         " has no watchdog of its own: only this program switches the puffer off.\n" +
+         Sentence(Describe(*refused));
 }
 
 }  // namespace orvane

@@ -29,4 +29,17 @@ std::string OpeningFailureText(const std::vector<FailedCall>& failures, const ch
 // done, `then` what the program does until a call succeeds.
 std::string CallFailureText(const char* what, const FailedCall& call, const char* then);
 
+// The box after the window's thread came back from `seconds` without answering, during which
+// the puff's own deadline switched the puffer off, or the device's watchdog drove its lines low.
+std::string DeadlineClosureText(double seconds);
+std::string WatchdogExpiryText(double seconds);
+
+// Said when the program ends while its last write of the off pattern failed.
+std::string ValveLeftOpenText(const FailedCall& call);
+
+// The `puff` shape's tooltip: the device's watchdog that switches the valve off by itself, or why
+// there is none (`refused` null: the driver has no watchdog functions).
+std::string WatchdogText(const char* device, double timeout_seconds);
+std::string NoWatchdogText(const FailedCall* refused);
+
 }  // namespace orvane

@@ -1,16 +1,17 @@
 #include "io/DigitalLines.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstddef>
 #include <optional>
 #include <vector>
 
-#include "io/DeviceMessages.h"
-
 namespace orvane {
 
 namespace {
 
+constexpr const char* kDevice = "Dev1";
 constexpr const char* kPufferLines = "Dev1/port0/line0:7";
 constexpr const char* kPerchLines = "Dev1/port2/line0:7";
 constexpr const char* kNoName = "";
@@ -19,6 +20,8 @@ constexpr daq::int32 kOneSample = 1;
 constexpr daq::float64 kTimeoutSeconds = 10.0;
 constexpr daq::bool32 kGroupByChannel = 0;
 constexpr daq::bool32 kAutoStart = 1;
+// The controller's tick, in which puff durations are counted.
+constexpr PuffDeadline::Clock::duration kTick = std::chrono::milliseconds(100);
 
 constexpr const char* kReadFailed = "The perch could not be read";
 constexpr const char* kAfterReadFailed =
@@ -53,7 +56,18 @@ class OpeningSteps {
   std::optional<FailedCall> first_failure_;
 };
 
+double SecondsOf(PuffDeadline::Clock::duration duration) {
+  return std::chrono::duration<double>(duration).count();
+}
+
 }  // namespace
+
+DigitalLines::DigitalLines(const ExperimentSettings& settings, IndicatorShapes& shapes,
+                           NoticeBoard& notices)
+    : settings_(settings),
+      shapes_(shapes),
+      notices_(notices),
+      deadline_([this](const Pattern& pattern) { return WritePattern(pattern); }) {}
 
 void DigitalLines::OpenTasks() {
   OpeningSteps puffer(driver_, kPufferLines);
@@ -65,9 +79,7 @@ void DigitalLines::OpenTasks() {
   // The port's lines start at whatever level the device gives them; the valve must start closed
   // for the blue `puff` shape to tell the truth. The program has opened nothing yet, so a failure
   // here is told with the opening and not written again.
-  const daq::int32 closed =
-      driver_.WriteDigitalLines(puffer_task_, kOneSample, kAutoStart, kTimeoutSeconds,
-                                kGroupByChannel, kPuffOffPattern.data(), nullptr, nullptr);
+  const daq::int32 closed = WritePattern(kPuffOffPattern);
   puffer.Note("DAQmxWriteDigitalLines", closed);
   if (closed >= 0) {
     shapes_.SetPuffColour(colours::kBlue);
@@ -91,6 +103,16 @@ void DigitalLines::OpenTasks() {
     reads_failing_ = perch.Failed();
     ShowDeviceState();
   }
+
+  const std::string watchdog = watchdog_.Open(kDevice, kPufferLines);
+  if (!watchdog.empty()) {
+    shapes_.SetPuffNote(watchdog);
+  }
+  if (watchdog_.Running()) {
+    deadline_.Start([this] { watchdog_.Reset(); });
+  } else {
+    deadline_.Start();
+  }
 }
 
 bool DigitalLines::ReadPerch() {
@@ -110,23 +132,50 @@ bool DigitalLines::ReadPerch() {
 }
 
 void DigitalLines::PuffOn() {
-  if (Write(kPuffOnPattern, kOnFailed, kAfterOnFailed)) {
+  const auto ticks = std::max(settings_.PuffDuration(), 0) + 1;
+  if (Succeeded(deadline_.SwitchOn(ticks * kTick), kOnFailed, kAfterOnFailed)) {
     off_pattern_due_ = false;
     shapes_.SetPuffColour(colours::kRed);
   }
 }
 
 void DigitalLines::PuffOff() {
-  off_pattern_due_ = !Write(kPuffOffPattern, kOffFailed, kAfterOffFailed);
-  if (!off_pattern_due_) {
+  const daq::int32 status = deadline_.SwitchOff();
+  off_pattern_due_ = !Succeeded(status, kOffFailed, kAfterOffFailed);
+  if (off_pattern_due_) {
+    last_off_failure_ =
+        FailedCall{"DAQmxWriteDigitalLines", kPufferLines, status, driver_.ErrorText(status)};
+  } else {
     shapes_.SetPuffColour(colours::kBlue);
   }
 }
 
-bool DigitalLines::Write(const Pattern& pattern, const char* what, const char* then) {
-  const daq::int32 status =
-      driver_.WriteDigitalLines(puffer_task_, kOneSample, kAutoStart, kTimeoutSeconds,
-                                kGroupByChannel, pattern.data(), nullptr, nullptr);
+void DigitalLines::Beat() {
+  const PuffDeadline::Clock::time_point now = PuffDeadline::Clock::now();
+  const double away = SecondsOf(now - deadline_.LastBeat());
+  // Before the beat below lets the deadline's thread reset the watchdog again.
+  const bool expired = watchdog_.ResetIsLate(now) && watchdog_.ResetAfterGap();
+  if (expired) {
+    // The lines are low already; the task is told so, which it takes only after the clearing.
+    PuffOff();
+  }
+  // Taken after the off-write above, which waited for any write of the deadline's thread.
+  if (deadline_.TakeClosure()) {
+    off_pattern_due_ = false;
+    shapes_.SetPuffColour(colours::kBlue);
+    notices_.Post(DeadlineClosureText(away));
+  } else if (expired) {
+    notices_.Post(WatchdogExpiryText(away));
+  }
+  deadline_.Beat(now);
+}
+
+daq::int32 DigitalLines::WritePattern(const Pattern& pattern) {
+  return driver_.WriteDigitalLines(puffer_task_, kOneSample, kAutoStart, kTimeoutSeconds,
+                                   kGroupByChannel, pattern.data(), nullptr, nullptr);
+}
+
+bool DigitalLines::Succeeded(daq::int32 status, const char* what, const char* then) {
   if (status < 0 || writes_failing_) {
     NoteStatus(status, writes_failing_, "DAQmxWriteDigitalLines", kPufferLines, what, then);
   }
@@ -154,10 +203,38 @@ void DigitalLines::ShowDeviceState() {
 
 void DigitalLines::CloseTasks() {
   // The window is going: nothing could show a failure any more.
+  deadline_.Stop();
+  closed_ = true;
   driver_.StopTask(perch_task_);
   driver_.StopTask(puffer_task_);
   driver_.ClearTask(perch_task_);
   driver_.ClearTask(puffer_task_);
+  // Last, so that it still watches should the release itself hang.
+  watchdog_.Close();
+}
+
+std::string DigitalLines::ValveLeftOpen() const {
+  return ValveLeftOpenText(last_off_failure_.value_or(FailedCall{}));
+}
+
+std::optional<std::string> DigitalLines::CloseWithoutTheWindow() {
+  if (closed_) {
+    return std::nullopt;
+  }
+  deadline_.Stop();
+  const daq::int32 status = deadline_.SwitchOff();
+  CloseTasks();
+  if (status >= 0) {
+    return std::nullopt;
+  }
+  return ValveLeftOpenText(
+      FailedCall{"DAQmxWriteDigitalLines", kPufferLines, status, driver_.ErrorText(status)});
+}
+
+bool DigitalLines::WriteOffAsLastAct(void* lines) noexcept {
+  auto& self = *static_cast<DigitalLines*>(lines);
+  // Loaded() never waits: the crash may have struck while the library was being bound.
+  return !self.driver_.Loaded() || self.closed_ || self.WritePattern(kPuffOffPattern) >= 0;
 }
 
 }  // namespace orvane

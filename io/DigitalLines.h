@@ -1,12 +1,19 @@
 #pragma once
 
 #include <array>
+#include <atomic>
+#include <optional>
+#include <string>
 
 #include "control/ExperimentSettings.h"
 #include "control/NoticeBoard.h"
 #include "control/PerchAndPuffer.h"
 #include "io/DaqDriver.h"
+#include "io/DeviceMessages.h"
 #include "io/IndicatorShapes.h"
+#include "io/PuffDeadline.h"
+#include "io/PuffPatterns.h"
+#include "io/ValveWatchdog.h"
 
 namespace orvane {
 
@@ -15,22 +22,23 @@ namespace orvane {
 // never silent either: a failed opening, and the first failing read or write after a good one,
 // are posted as notices, and the `perch` shape is crossed while calls fail. The `puff` shape
 // shows the last pattern that was really written.
+//
+// The valve does not depend on the window's thread alone: each puff has a deadline that a thread
+// of its own keeps (PuffDeadline), and where the device has a watchdog it closes the valve by
+// itself once the program stops answering (ValveWatchdog). The window's thread calls Beat at
+// least every 100 ms; what acted on the valve while it did not is told at its next Beat.
 class DigitalLines final : public PerchAndPuffer {
  public:
-  // One byte per line of a port, line 0 first.
-  using Pattern = std::array<daq::uInt8, 8>;
-  static constexpr Pattern kPuffOnPattern = {0, 0, 0, 1, 0, 0, 0, 0};  // valve on line 3
-  static constexpr Pattern kPuffOffPattern = {0, 0, 0, 0, 0, 0, 0, 0};
+  DigitalLines(const ExperimentSettings& settings, IndicatorShapes& shapes, NoticeBoard& notices);
 
-  DigitalLines(const ExperimentSettings& settings, IndicatorShapes& shapes, NoticeBoard& notices)
-      : settings_(settings), shapes_(shapes), notices_(notices) {}
-
-  // Creates and starts the puffer task, closes the valve, then creates and starts the perch task.
-  // Whatever fails is posted as one notice; every step runs all the same.
+  // Creates and starts the puffer task, closes the valve, then creates and starts the perch task,
+  // then the device's watchdog where it has one. Whatever fails is posted as one notice; every
+  // step runs all the same.
   void OpenTasks();
   // Reads port 2; the bird is on the perch when the line chosen by PerchLine() reads low. A read
   // that fails decides on what the buffer already holds.
   bool ReadPerch() override;
+  // Arms the puff's deadline: puff duration + 1 ticks and PuffDeadline::kMargin from now.
   void PuffOn() override;
   // A write that fails leaves the off pattern due until a write succeeds.
   void PuffOff() override;
@@ -41,12 +49,28 @@ class DigitalLines final : public PerchAndPuffer {
     }
   }
   bool OffPatternDue() const { return off_pattern_due_; }
-  // Stops and clears both tasks; the valve is left as it is.
+  // The window's thread answers. Never waits, unless the watchdog expired while it did not answer:
+  // then its expiry is cleared and the off pattern written before this returns.
+  void Beat();
+  // Stops and clears both tasks and the watchdog; the valve is left as it is.
   void CloseTasks();
 
+  // What to tell when the program ends while the off pattern is due.
+  std::string ValveLeftOpen() const;
+  // For a program that ends without its event loop, from whatever thread: closes the valve and
+  // releases the device, touching neither shapes nor notices. Says so when the valve stays open.
+  std::optional<std::string> CloseWithoutTheWindow();
+  // For a crash handler, `lines` being a DigitalLines: writes the off pattern with no lock and
+  // nothing else, since the crash may have struck while the lock was held. False when the write
+  // failed; true also when no valve could be open.
+  static bool WriteOffAsLastAct(void* lines) noexcept;
+
+  const PuffDeadline& Deadline() const { return deadline_; }
+
  private:
+  daq::int32 WritePattern(const Pattern& pattern);
   // False when the driver refused the pattern.
-  bool Write(const Pattern& pattern, const char* what, const char* then);
+  bool Succeeded(daq::int32 status, const char* what, const char* then);
   // Posts a failing call when it begins a spell of failures; a good call ends the spell.
   void NoteStatus(daq::int32 status, bool& failing, const char* function, const char* lines,
                   const char* what, const char* then);
@@ -67,6 +91,12 @@ class DigitalLines final : public PerchAndPuffer {
   bool reads_failing_ = false;
   bool writes_failing_ = false;
   bool off_pattern_due_ = false;
+  std::optional<FailedCall> last_off_failure_;
+  std::atomic<bool> closed_{false};
+
+  ValveWatchdog watchdog_{driver_};
+  // Last: its thread ends before anything it writes through goes.
+  PuffDeadline deadline_;
 };
 
 }  // namespace orvane

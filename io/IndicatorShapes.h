@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "control/Colour.h"
 
 namespace orvane {
@@ -14,6 +16,8 @@ class IndicatorShapes {
   virtual void SetPuffColour(Colour colour) = 0;
   // While device calls fail the `perch` shape is crossed out over its colour.
   virtual void ShowDeviceFailing(bool failing) = 0;
+  // What keeps the valve closed beside the program, told once in the `puff` shape's tooltip.
+  virtual void SetPuffNote(const std::string& note) = 0;
 };
 
 }  // namespace orvane

@@ -31,6 +31,11 @@ packages=(
   qt6-svg-dev file dpkg-dev lintian desktop-file-utils appstream
 )
 
+# The tests run the program on a display of its own that they can take away.
+if [ "$mode" = test ]; then
+  packages+=(xvfb)
+fi
+
 # What the Windows build adds: the cross compiler, Wine to run the tests, NSIS for the installer,
 # and what building the Windows libraries from Debian's sources takes.
 if [ "$mode" = windows ]; then

@@ -4,38 +4,123 @@
 #include <QByteArray>
 #include <QCoreApplication>
 
+#include <atomic>
+#include <csignal>
+#include <cstdio>
 #include <utility>
 
 #include "app/platform/EndRequests.h"
 
 namespace orvane {
+namespace {
+
+// How long a console close, logoff or shutdown waits for the window to close the valve before
+// closing it here: the system ends the process soon after the handler returns.
+constexpr DWORD kConsoleEndWaitMilliseconds = 4000;
+
+// The crash handlers can be handed nothing: this is how they reach the valve.
+std::atomic<const LastAct*> last_act_of_crash{nullptr};
+
+void ActLast() noexcept {
+  if (const LastAct* last = last_act_of_crash.exchange(nullptr);
+      last != nullptr && !last->act(last->context)) {
+    std::fputs(kValveLeftOpenByCrash, stderr);
+  }
+}
+
+LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS*) {
+  ActLast();
+  return EXCEPTION_CONTINUE_SEARCH;  // the process dies as it would have
+}
+
+extern "C" void OnAbort(int signal) {
+  ActLast();
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+}  // namespace
 
 // The session's end reaches every top-level window as WM_ENDSESSION; the process may be ended as
 // soon as the message has been answered, so `end` runs before Qt's own handling of it.
 struct EndRequests::Watch final : QAbstractNativeEventFilter {
-  explicit Watch(std::function<void()> on_end) : end(std::move(on_end)) {}
+  Watch(std::function<void()> on_end, LastAct act)
+      : end(std::move(on_end)),
+        last_act(act),
+        ended_event(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+  ~Watch() override {
+    if (ended_event != nullptr) {
+      CloseHandle(ended_event);
+    }
+  }
 
   bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
     if (type == "windows_generic_MSG") {
       const MSG* msg = static_cast<const MSG*>(message);
-      if (msg->message == WM_ENDSESSION && msg->wParam != FALSE && !ended) {
-        ended = true;
-        end();
+      if (msg->message == WM_ENDSESSION && msg->wParam != FALSE) {
+        EndOnce();
       }
     }
     return false;
   }
 
+  // On the window's thread.
+  void EndOnce() {
+    if (!ended) {
+      ended = true;
+      end();
+    }
+    if (ended_event != nullptr) {
+      SetEvent(ended_event);
+    }
+  }
+
+  // Runs on a thread of the system's; the window is closed from its own thread.
+  static BOOL WINAPI OnConsoleEvent(DWORD event) {
+    Watch* watch = current.load();
+    QCoreApplication* app = QCoreApplication::instance();
+    if (watch == nullptr || app == nullptr) {
+      return FALSE;
+    }
+    QMetaObject::invokeMethod(
+        app, [watch] { watch->EndOnce(); }, Qt::QueuedConnection);
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
+      return TRUE;
+    }
+    if (watch->ended_event == nullptr ||
+        WaitForSingleObject(watch->ended_event, kConsoleEndWaitMilliseconds) != WAIT_OBJECT_0) {
+      ActLast();
+    }
+    return TRUE;
+  }
+
+  // The console handler can be handed nothing: this is how it reaches the window.
+  static inline std::atomic<Watch*> current{nullptr};
+
   std::function<void()> end;
+  LastAct last_act;
+  HANDLE ended_event;
   bool ended = false;
+  LPTOP_LEVEL_EXCEPTION_FILTER previous_filter = nullptr;
+  void (*previous_abort)(int) = SIG_DFL;
 };
 
-EndRequests::EndRequests(std::function<void()> end)
-    : watch_(std::make_unique<Watch>(std::move(end))) {
+EndRequests::EndRequests(std::function<void()> end, LastAct last_act)
+    : watch_(std::make_unique<Watch>(std::move(end), last_act)) {
   QCoreApplication::instance()->installNativeEventFilter(watch_.get());
+  last_act_of_crash = &watch_->last_act;
+  Watch::current = watch_.get();
+  SetConsoleCtrlHandler(Watch::OnConsoleEvent, TRUE);
+  watch_->previous_filter = SetUnhandledExceptionFilter(OnUnhandledException);
+  watch_->previous_abort = std::signal(SIGABRT, OnAbort);
 }
 
 EndRequests::~EndRequests() {
+  std::signal(SIGABRT, watch_->previous_abort);
+  SetUnhandledExceptionFilter(watch_->previous_filter);
+  SetConsoleCtrlHandler(Watch::OnConsoleEvent, FALSE);
+  Watch::current = nullptr;
+  last_act_of_crash = nullptr;
   if (QCoreApplication* app = QCoreApplication::instance()) {
     app->removeNativeEventFilter(watch_.get());
   }

@@ -23,6 +23,7 @@ class LastColours final : public IndicatorShapes {
   void SetPerchColour(Colour colour) override { perch = colour; }
   void SetPuffColour(Colour colour) override { puff = colour; }
   void ShowDeviceFailing(bool on) override { failing = on; }
+  void SetPuffNote(const std::string&) override {}
 
   Colour perch = colours::kBlack;
   Colour puff = colours::kBlue;
@@ -69,8 +70,8 @@ void BM_SimulatedDriverAlone(benchmark::State& state) {
   for (auto _ : state) {
     read(perch, 1, 10.0, 0, buffer.data(), 100, &samples, &bytes, nullptr);
     benchmark::DoNotOptimize(buffer[7] == 0);
-    write(puffer, 1, 1, 10.0, 0, DigitalLines::kPuffOnPattern.data(), nullptr, nullptr);
-    write(puffer, 1, 1, 10.0, 0, DigitalLines::kPuffOffPattern.data(), nullptr, nullptr);
+    write(puffer, 1, 1, 10.0, 0, kPuffOnPattern.data(), nullptr, nullptr);
+    write(puffer, 1, 1, 10.0, 0, kPuffOffPattern.data(), nullptr, nullptr);
     benchmark::ClobberMemory();
   }
   ReportPerCall(state);

@@ -41,7 +41,8 @@ void ReportAndQuit(const std::exception_ptr& thrown) {
 ProgramWindow::ProgramWindow(const std::string& song_folder, const std::string& journal_folder) {
   window_ = std::make_unique<TForm1>(WindowServices{
       sound_, folder_dialog_, clipboard_, local_clock_, calendar_clock_, FolderText(song_folder),
-      ShowStartErrorBox, ReportAndQuit, PathFromUtf8(journal_folder)});
+      ShowStartErrorBox, ReportAndQuit, PathFromUtf8(journal_folder),
+      [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); }});
 }
 
 ProgramWindow::~ProgramWindow() = default;

@@ -5,14 +5,18 @@
 #include <QProcessEnvironment>
 
 #include <signal.h>
+#include <sys/resource.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "tests/io/support/SimulatedDevice.h"
 #include "tests/playback/SongFiles.h"
 #include "tests/support/TemporaryDocuments.h"
 
@@ -21,15 +25,20 @@ namespace {
 
 using ::testing::ElementsAre;
 
-const std::vector<std::string> kCloseCalls = {
-    "DAQmxWriteDigitalLines(task 1, 1, 1, 10, 0, [0 0 0 0 0 0 0 0], null, null)",
-    "DAQmxStopTask(task 2)", "DAQmxStopTask(task 1)", "DAQmxClearTask(task 2)",
-    "DAQmxClearTask(task 1)"};
+const std::string kOnWrite =
+    "DAQmxWriteDigitalLines(task 1, 1, 1, 10, 0, [0 0 0 1 0 0 0 0], null, null)";
+const std::string kOffWrite =
+    "DAQmxWriteDigitalLines(task 1, 1, 1, 10, 0, [0 0 0 0 0 0 0 0], null, null)";
+const std::vector<std::string> kCloseCalls = {kOffWrite, "DAQmxStopTask(task 2)",
+                                              "DAQmxStopTask(task 1)", "DAQmxClearTask(task 2)",
+                                              "DAQmxClearTask(task 1)"};
 
-// The scripted program over the driver in `driver_folder`, with documents and songs of its own.
+// The scripted program over the driver in `driver_folder`, with documents and songs of its own,
+// on Qt's offscreen platform unless `environment` says otherwise.
 class ScriptedRun {
  public:
-  ScriptedRun(QStringList arguments, const QString& driver_folder) {
+  ScriptedRun(QStringList arguments, const QString& driver_folder,
+              const QProcessEnvironment& settings = {}) {
     testing::WriteSong(songs.path() / "alarm.wav", 80000);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
@@ -37,7 +46,13 @@ class ScriptedRun {
     environment.insert("XDG_CONFIG_HOME", documents.SettingsFolder());
     environment.insert("LD_LIBRARY_PATH", driver_folder);
     environment.insert("SIMULATED_DRIVER_CALL_LOG", calls_file());
+    environment.insert(settings);
     process.setProcessEnvironment(environment);
+    // A crash leaves no core file behind.
+    process.setChildProcessModifier([] {
+      const rlimit none{0, 0};
+      setrlimit(RLIMIT_CORE, &none);
+    });
     arguments.replaceInStrings("<songs>", QString::fromStdString(songs.Utf8() + "/"));
     process.start(ORVANE_SCRIPTED_PROGRAM, arguments);
   }
@@ -92,32 +107,107 @@ class ScriptedRun {
 
   QString calls_file() const { return documents.SettingsFolder() + "/driver-calls.txt"; }
 
+  // The last `count` driver calls, fewer if there were fewer.
+  std::vector<std::string> LastDriverCalls(std::size_t count) const {
+    const std::vector<std::string> calls = DriverCalls();
+    return {calls.end() - static_cast<std::ptrdiff_t>(std::min(count, calls.size())), calls.end()};
+  }
+
   testing::TemporaryDocuments documents;
   testing::TempFolder songs;
   QProcess process;
   QStringList lines;
 };
 
-// A logout, a shutdown or Ctrl+C closes the program as its close box does: in the middle of a puff
-// the valve is closed, then both tasks are stopped and cleared, and the exit code is 0.
+// A logout, a shutdown, Ctrl+C or any other signal whose default would end the program closes it
+// as its close box does: in the middle of a puff the valve is closed, then both tasks are stopped
+// and cleared, and the exit code is 0. A broken pipe ends nothing.
 TEST(ProgramProcess, EachEndSignalClosesTheValveAndReleasesTheDeviceWithExitCodeZero) {
-  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-    SCOPED_TRACE(signal);
+  const std::vector<std::vector<int>> cases = {{SIGTERM}, {SIGINT},  {SIGHUP},
+                                               {SIGQUIT}, {SIGUSR1}, {SIGPIPE, SIGTERM}};
+  for (const std::vector<int>& sent : cases) {
+    SCOPED_TRACE(sent.front());
     ScriptedRun run({"puff"}, ORVANE_DRIVER_FOLDER);
     ASSERT_TRUE(run.WaitFor("puffing")) << run.lines.join('\n').toStdString();
-    ::kill(static_cast<pid_t>(run.process.processId()), signal);
+    for (const int signal : sent) {
+      ::kill(static_cast<pid_t>(run.process.processId()), signal);
+    }
     ASSERT_TRUE(run.Ended());
     EXPECT_EQ(run.process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(run.process.exitCode(), 0);
-    const std::vector<std::string> calls = run.DriverCalls();
-    ASSERT_GE(calls.size(), kCloseCalls.size());
-    EXPECT_EQ(std::vector<std::string>(calls.end() - 6, calls.end() - 5),
-              std::vector<std::string>{
-                  "DAQmxWriteDigitalLines(task 1, 1, 1, 10, 0, [0 0 0 1 0 0 0 0], null, null)"})
-        << "the puff was on until the signal";
-    EXPECT_EQ(std::vector<std::string>(calls.end() - 5, calls.end()), kCloseCalls);
+    std::vector<std::string> expected = {kOnWrite};  // the puff was on until the signal
+    expected.insert(expected.end(), kCloseCalls.begin(), kCloseCalls.end());
+    EXPECT_EQ(run.LastDriverCalls(expected.size()), expected);
     EXPECT_TRUE(run.Boxes().isEmpty()) << run.Boxes().join('\n').toStdString();
   }
+}
+
+// The display going away (a desktop session that crashed or a remote one that dropped) makes the
+// window system's library end the program with exit(1), mid-puff: the valve is closed and the
+// device released all the same, and the program ends with exit code 0 as the close box would.
+TEST(ProgramProcess, TheDisplayGoingAwayDuringAPuffClosesTheValveAndEndsWithExitCodeZero) {
+  QProcess display;
+  display.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+  if (!display.waitForStarted()) {
+    GTEST_SKIP() << "Xvfb is not installed";
+  }
+  ASSERT_TRUE(display.waitForReadyRead(60000)) << "Xvfb named no display";
+  const QString number = QString::fromUtf8(display.readLine()).trimmed();
+  QProcessEnvironment on_display;
+  on_display.insert("QT_QPA_PLATFORM", "xcb");
+  on_display.insert("DISPLAY", ":" + number);
+  ScriptedRun run({"puff"}, ORVANE_DRIVER_FOLDER, on_display);
+  ASSERT_TRUE(run.WaitFor("puffing")) << run.lines.join('\n').toStdString();
+
+  display.kill();
+  display.waitForFinished();
+  ASSERT_TRUE(run.Ended());
+  EXPECT_EQ(run.process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(run.process.exitCode(), 0);
+  std::vector<std::string> expected = {kOnWrite};
+  expected.insert(expected.end(), kCloseCalls.begin(), kCloseCalls.end());
+  EXPECT_EQ(run.LastDriverCalls(expected.size()), expected);
+}
+
+// A crash in the middle of a puff: the off pattern is the process's last act, and it dies of the
+// crash as it would have.
+TEST(ProgramProcess, ACrashDuringAPuffWritesTheOffPatternAsItsLastAct) {
+  ScriptedRun run({"crash"}, ORVANE_DRIVER_FOLDER);
+  ASSERT_TRUE(run.WaitFor("puffing")) << run.lines.join('\n').toStdString();
+  ASSERT_TRUE(run.Ended());
+  EXPECT_EQ(run.process.exitStatus(), QProcess::CrashExit);
+  EXPECT_EQ(run.process.exitCode(), SIGSEGV);
+  EXPECT_EQ(run.LastDriverCalls(2), (std::vector<std::string>{kOnWrite, kOffWrite}));
+}
+
+// Killed outright in the middle of a puff, on a device with a watchdog: the device drives the
+// valve's line low by itself, the program being gone.
+TEST(ProgramProcess, KilledOutrightDuringAPuffTheDevicesWatchdogClosesTheValve) {
+  testing::TempFolder device_state;
+  const std::filesystem::path lines_file = device_state.path() / "port0";
+  QProcessEnvironment with_watchdog;
+  with_watchdog.insert(testing::kWatchdogLinesVariable, QString::fromStdString(lines_file));
+  ScriptedRun run({"puff"}, ORVANE_DRIVER_FOLDER, with_watchdog);
+  ASSERT_TRUE(run.WaitFor("puffing")) << run.lines.join('\n').toStdString();
+  const auto valve_line = [&lines_file] {
+    return testing::WatchdogLines(lines_file).value_or(testing::SimulatedDevice::Levels{}).at(3);
+  };
+  EXPECT_EQ(valve_line(), 1);
+
+  ::kill(static_cast<pid_t>(run.process.processId()), SIGKILL);
+  ASSERT_TRUE(run.Ended());
+  std::vector<std::string> writes;
+  for (const std::string& call : run.DriverCalls()) {
+    if (call.starts_with("DAQmxWriteDigitalLines")) {
+      writes.push_back(call);
+    }
+  }
+  EXPECT_EQ(writes.back(), kOnWrite) << "the program never switched the puff off";
+  // A long bound: it only keeps a watchdog that never acts from holding the test for ever.
+  for (int wait = 0; wait < 1000 && valve_line() != 0; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(valve_line(), 0);
 }
 
 // Without the driver library the program says so in one box and runs all the same: Start works

@@ -2,6 +2,7 @@
 // that run it in a process of its own, read what it says and end it as the system would. Every
 // error box is written out instead of shown, as "box <text>" with its line ends as \n.
 //   scripted_orvane puff             a manual puff of five seconds; says "puffing" once it is on
+//   scripted_orvane crash            the same, then a crash (SIGSEGV) while the valve is open
 //   scripted_orvane run <folder>     picks the folder's first song in both lists, presses Start
 //                                    and waits for a trial; says "rows 1" and "perch <colour>
 //                                    <crossed|plain>", then closes the window
@@ -15,6 +16,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -137,6 +139,9 @@ void Run(const QStringList& arguments) {
   const QString script = arguments.value(1);
   if (script == QLatin1String("puff")) {
     Puff(*window);
+  } else if (script == QLatin1String("crash")) {
+    Puff(*window);
+    QTimer::singleShot(0, [] { std::raise(SIGSEGV); });
   } else if (script == QLatin1String("run")) {
     RunOneTrial(*window, arguments.value(2));
   } else if (script == QLatin1String("trials")) {

@@ -3,9 +3,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
+
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <limits>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/io/support/FakeWindow.h"
@@ -17,6 +25,7 @@ namespace {
 using ::testing::ElementsAre;
 using testing::FixedSettings;
 using testing::LowOn;
+using ::testing::MatchesRegex;
 using testing::RecordingNotices;
 using testing::RecordingShapes;
 using testing::SimulatedDevice;
@@ -51,7 +60,8 @@ class DigitalLinesTest : public ::testing::Test {
 constexpr daq::int32 kUnknownDevice = -200220;
 constexpr daq::int32 kLateRead = -200279;
 
-TEST_F(DigitalLinesTest, OpeningStartsThePufferWithItsValveClosedBeforeThePerch) {
+// A device without a watchdog of its own runs as one with: its tooltip says so, no box.
+TEST_F(DigitalLinesTest, OpeningStartsThePufferWithItsValveClosedBeforeThePerchThenTheWatchdog) {
   lines.OpenTasks();
 
   EXPECT_THAT(device.Calls(),
@@ -59,8 +69,13 @@ TEST_F(DigitalLinesTest, OpeningStartsThePufferWithItsValveClosedBeforeThePerch)
                           "DAQmxCreateDOChan(task 1, \"Dev1/port0/line0:7\", \"\", 1)",
                           "DAQmxStartTask(task 1)", kOffWrite, "DAQmxCreateTask(\"\", ptr)",
                           "DAQmxCreateDIChan(task 2, \"Dev1/port2/line0:7\", \"\", 1)",
-                          "DAQmxStartTask(task 2)"));
+                          "DAQmxStartTask(task 2)",
+                          "DAQmxCreateWatchdogTimerTaskEx(\"Dev1\", \"\", ptr, 1)"));
   EXPECT_THAT(shapes.puff, ElementsAre(colours::kBlue));
+  EXPECT_THAT(shapes.puff_notes,
+              ElementsAre("Dev1 has no watchdog of its own: only this program switches the "
+                          "puffer off.\nDAQmxCreateWatchdogTimerTaskEx on Dev1 failed with status "
+                          "-201119: The simulated device has no watchdog timer."));
   EXPECT_TRUE(shapes.perch.empty()) << "only a read colours the perch";
   EXPECT_TRUE(notices.texts.empty());
   EXPECT_FALSE(shapes.failing);
@@ -107,7 +122,7 @@ TEST_F(DigitalLinesTest, AFailedOpeningIsToldOnceWithTheCallTheLinesAndTheDriver
     RecordingNotices case_notices;
     DigitalLines case_lines(settings, case_shapes, case_notices);
     case_lines.OpenTasks();
-    EXPECT_EQ(device.Calls().size(), 7u) << "every step runs whatever the one before returned";
+    EXPECT_EQ(device.Calls().size(), 8u) << "every step runs whatever the one before returned";
     EXPECT_THAT(case_notices.texts, ElementsAre(c.text));
     EXPECT_TRUE(case_shapes.failing);
 
@@ -208,6 +223,64 @@ TEST_F(DigitalLinesTest, PuffsDriveOnlyLineThreeAndEveryCommandIsWritten) {
   EXPECT_THAT(CallsSinceOpen(), ElementsAre(kOnWrite, kOffWrite, kOffWrite));
   EXPECT_THAT(shapes.puff, ElementsAre(colours::kRed, colours::kBlue, colours::kBlue));
 }
+
+#if !defined(_WIN32)
+// Where the device has a watchdog, it closes the valve by itself once the program stops answering,
+// its lines living outside the program. The program's next beat clears the expiry, writes the off
+// pattern and tells it once; closing releases the watchdog last.
+TEST_F(DigitalLinesTest, TheDevicesWatchdogClosesTheValveWhileNoBeatComesAndIsClearedAtTheNext) {
+  const std::filesystem::path file = std::filesystem::temp_directory_path() /
+                                     ("orvane-watchdog-lines-" + std::to_string(::getpid()));
+  setenv(testing::kWatchdogLinesVariable, file.c_str(), 1);
+  settings.puff_duration = 50;  // the puff's own deadline lies well beyond the watchdog's
+  lines.OpenTasks();
+  unsetenv(testing::kWatchdogLinesVariable);
+  const std::vector<std::string> opening = device.Calls();
+  ASSERT_GE(opening.size(), 10u);
+  EXPECT_THAT(std::vector(opening.begin() + 7, opening.begin() + 10),
+              ElementsAre("DAQmxCreateWatchdogTimerTaskEx(\"Dev1\", \"\", ptr, 1)",
+                          "DAQmxCfgWatchdogDOExpirStates(task 3, \"Dev1/port0/line0:7\", [10214 "
+                          "10214 10214 10214 10214 10214 10214 10214], 8)",
+                          "DAQmxStartTask(task 3)"));
+  EXPECT_THAT(shapes.puff_notes, ElementsAre("Should this program stop, the watchdog of Dev1 "
+                                             "switches the puffer off after 1.0 s."));
+
+  lines.Beat();
+  lines.PuffOn();
+  EXPECT_EQ(testing::WatchdogLines(file), testing::LowOn({0, 1, 2, 4, 5, 6, 7}));
+  // No beat from now on; only the watchdog can close the valve before the puff's deadline.
+  const auto valve_line = [&file] {
+    return testing::WatchdogLines(file).value_or(testing::SimulatedDevice::Levels{}).at(3);
+  };
+  for (int wait = 0; wait < 2000 && valve_line() != 0; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(testing::WatchdogLines(file), testing::LowOn({0, 1, 2, 3, 4, 5, 6, 7}));
+  EXPECT_EQ(shapes.puff.back(), colours::kRed) << "the program wrote nothing";
+
+  const std::size_t before = device.Calls().size();
+  lines.Beat();
+  const std::vector<std::string> beat = device.CallsFrom(before);
+  ASSERT_GE(beat.size(), 4u);
+  EXPECT_THAT(
+      std::vector(beat.begin(), beat.begin() + 4),
+      ElementsAre("DAQmxGetWatchdogHasExpired(task 3, ptr)", "DAQmxControlWatchdogTask(task 3, 1)",
+                  "DAQmxControlWatchdogTask(task 3, 0)", kOffWrite));
+  EXPECT_EQ(shapes.puff.back(), colours::kBlue);
+  EXPECT_THAT(notices.texts,
+              ElementsAre(MatchesRegex("The window was not answering for [0-9]+\\.[0-9] s; the "
+                                       "device's watchdog switched the puffer off\\.")));
+  EXPECT_EQ(lines.Deadline().Closures(), 0);
+
+  lines.CloseTasks();
+  const std::vector<std::string> calls = device.Calls();
+  EXPECT_THAT(
+      std::vector(calls.end() - 6, calls.end()),
+      ElementsAre("DAQmxStopTask(task 2)", "DAQmxStopTask(task 1)", "DAQmxClearTask(task 2)",
+                  "DAQmxClearTask(task 1)", "DAQmxStopTask(task 3)", "DAQmxClearTask(task 3)"));
+  std::filesystem::remove(file);
+}
+#endif
 
 TEST(DaqDriver, PassesTheDriversOwnStatusBackAndItsWordsForIt) {
   SimulatedDevice device;

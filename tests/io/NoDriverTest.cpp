@@ -78,7 +78,8 @@ TEST(NoDriver, EveryCallFailsUntilTheLibraryCanBeLoadedAndTheOpeningSaysSoOnce) 
     EXPECT_EQ(driver.StartTask(nullptr), -200088) << "the driver's own status now";
     EXPECT_EQ(notices.texts.size(), 1u) << "the writes were already known to fail";
 
-    // Without the driver's words a failure is told by its number.
+    // Without the driver's words a failure is told by its number. This older driver has no
+    // watchdog either, which only the tooltip tells; without any driver, the box said enough.
     device.FailCalls("DAQmxCreateDOChan", -200220);
     RecordingNotices reopened;
     DigitalLines again(settings, shapes, reopened);
@@ -87,6 +88,8 @@ TEST(NoDriver, EveryCallFailsUntilTheLibraryCanBeLoadedAndTheOpeningSaysSoOnce) 
     EXPECT_THAT(
         reopened.texts[0],
         HasSubstr("\nDAQmxCreateDOChan on Dev1/port0/line0:7 failed with status -200220\n"));
+    EXPECT_THAT(shapes.puff_notes, ElementsAre("The device driver has no watchdog functions: only "
+                                               "this program switches the puffer off."));
   }
   // Only once no driver holds it loaded: Windows keeps a loaded library's file.
   fs::remove(kInstalledDriver);

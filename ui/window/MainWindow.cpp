@@ -59,6 +59,7 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
       timer1_(this),
       timer2_(this),
       valve_guard_(this),
+      heartbeat_(this),
       controller_({*this, lines_, selection_, play_good_, play_bad_, journaled_log_, *this, timer1_,
                    timer2_}) {
   ApplyDescriptionExtras();
@@ -72,12 +73,14 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
   connect(&timer1_, &TickTimer::tick, this, &TForm1::Timer1Timer);
   connect(&timer2_, &TickTimer::tick, this, &TForm1::Timer2Timer);
   connect(&valve_guard_, &TickTimer::tick, this, &TForm1::ValveGuardTimer);
+  connect(&heartbeat_, &TickTimer::tick, this, &TForm1::HeartbeatTimer);
 
   // Both lists share the folder, so one error box speaks for both.
   const bool bad_list_failed = !PointListAtDefaultFolder(*ui_->bad_song_list, true);
   PointListAtDefaultFolder(*ui_->good_song_list, !bad_list_failed);
   log_.InitTrialLog();
   lines_.OpenTasks();
+  heartbeat_.Enable();
 }
 
 TForm1::~TForm1() {
@@ -186,6 +189,9 @@ void TForm1::SetPuffColour(orvane::Colour colour) {
 void TForm1::ShowDeviceFailing(bool failing) {
   ui_->perch->SetCrossed(failing);
 }
+void TForm1::SetPuffNote(const std::string& note) {
+  ui_->puff->setToolTip(QString::fromStdString(note));
+}
 
 void TForm1::StartClick() {
   controller_.StartClick();
@@ -196,23 +202,32 @@ void TForm1::StopClick() {
   KeepClosingTheValve();
 }
 void TForm1::pufferClick() {
+  lines_.Beat();
   controller_.pufferClick();
   KeepClosingTheValve();
 }
 // A failed off write is written again at every tick of either timer, before the tick's own work.
+// Every handler that may write to the puffer first tells the valve's keepers that it answers.
 void TForm1::Timer1Timer() {
+  lines_.Beat();
   lines_.RewriteOffPatternIfDue();
   controller_.Timer1Timer();
   KeepClosingTheValve();
   ShowJournalPath();
 }
 void TForm1::Timer2Timer() {
+  lines_.Beat();
   lines_.RewriteOffPatternIfDue();
   controller_.Timer2Timer();
   KeepClosingTheValve();
 }
 void TForm1::ValveGuardTimer() {
+  lines_.Beat();
   lines_.RewriteOffPatternIfDue();
+  KeepClosingTheValve();
+}
+void TForm1::HeartbeatTimer() {
+  lines_.Beat();
   KeepClosingTheValve();
 }
 
@@ -314,12 +329,31 @@ void TForm1::FormClose() {
   // The program ends with the window: a tick still queued must not reach the released tasks.
   timer1_.Disable();
   timer2_.Disable();
+  heartbeat_.Disable();
   // Close the valve first: a window closed in the middle of a puff must not leave air blowing.
   lines_.PuffOff();
+  const bool left_open = lines_.OffPatternDue();
   lines_.CloseTasks();
   valve_guard_.Disable();
-  // No box may come up for a window that has gone.
+  // No box may come up for a window that has gone, but for the valve that may still be open.
   notices_.Discard();
+  if (left_open) {
+    const std::string text = lines_.ValveLeftOpen();
+    RecordEndFault(text);
+    ShowError(QString::fromStdString(text));
+  }
+}
+
+void TForm1::EndWithoutTheLoop() {
+  if (const auto left_open = lines_.CloseWithoutTheWindow()) {
+    RecordEndFault(*left_open);
+  }
+}
+
+void TForm1::RecordEndFault(const std::string& text) {
+  if (services_.record_end_fault) {
+    services_.record_end_fault(text);
+  }
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -50,6 +50,8 @@ class TForm1 : public QWidget,
   TickTimer& Timer1() { return timer1_; }
   TickTimer& Timer2() { return timer2_; }
   TickTimer& ValveGuard() { return valve_guard_; }
+  TickTimer& Heartbeat() { return heartbeat_; }
+  orvane::DigitalLines& Lines() { return lines_; }
 
   // ExperimentSettings: each read goes to the control that holds the setting.
   double Odds() const override;
@@ -73,6 +75,7 @@ class TForm1 : public QWidget,
   void SetPerchColour(orvane::Colour colour) override;
   void SetPuffColour(orvane::Colour colour) override;
   void ShowDeviceFailing(bool failing) override;
+  void SetPuffNote(const std::string& note) override;
 
  public slots:
   void StartClick();
@@ -82,6 +85,8 @@ class TForm1 : public QWidget,
   void Timer2Timer();
   // Writes the off pattern again while a failed one is due and neither timer ticks to do it.
   void ValveGuardTimer();
+  // Runs as long as the window: tells the valve's keepers that this thread answers.
+  void HeartbeatTimer();
 
   void input0Click();
   void input1Click();
@@ -106,8 +111,11 @@ class TForm1 : public QWidget,
   void l2sUpClick();
   void l2sDownClick();
 
-  // The window's close handler: releases the acquisition device.
+  // The window's close handler: closes the valve and releases the acquisition device.
   void FormClose();
+  // For a program that ends without its event loop (a library calling exit), from whatever thread
+  // calls it: closes the valve and releases the device, touching no widget.
+  void EndWithoutTheLoop();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -128,6 +136,7 @@ class TForm1 : public QWidget,
   void ShowError(const QString& text);
   // Runs the valve guard exactly while the off pattern is due and no timer writes it.
   void KeepClosingTheValve();
+  void RecordEndFault(const std::string& text);
   // The log table's tooltip names the journal's file once there is one.
   void ShowJournalPath();
   // False when the folder could not be entered; the error is shown when `show_error` is true.
@@ -147,6 +156,7 @@ class TForm1 : public QWidget,
   TickTimer timer1_;
   TickTimer timer2_;
   TickTimer valve_guard_;
+  TickTimer heartbeat_;
   orvane::TrialController controller_;
   QList<RightAnchor> right_anchors_;
   bool fitted_to_screen_ = false;

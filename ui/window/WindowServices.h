@@ -29,4 +29,7 @@ struct WindowServices {
   std::function<void(const std::exception_ptr& thrown)> show_exception;
   // Where the run's trial journal goes.
   std::filesystem::path journal_folder;
+  // What must be known after the program has ended, whatever ends it: a valve that could not be
+  // switched off. Called from the thread that ends the program.
+  std::function<void(const std::string& text)> record_end_fault;
 };

@@ -2,16 +2,27 @@
 // read by read and whose port 0 lines keep the last pattern written. Every call is recorded as
 // text with all its arguments, and also appended to the file SIMULATED_DRIVER_CALL_LOG names, so
 // that a test can follow a program run in a process of its own. Any function can be told to fail.
+// Calls may come from several threads at once.
+//
+// The device has a watchdog only on Linux and only when SIMULATED_DRIVER_WATCHDOG_LINES names a
+// file: port 0 then lives in that file, where a process of its own drives it low when the watchdog
+// is not reset in time, even after the program's process has gone. Otherwise creating a watchdog
+// returns kWatchdogNotSupported.
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <string>
-#include <vector>
 
 #include "io/DaqInterface.h"
 #include "tests/io/simulated_driver/SimulatedDriverControl.h"
+#if !defined(_WIN32)
+#include "tests/io/simulated_driver/WatchdogCircuit.h"
+#endif
 
 using namespace orvane::daq;
 
@@ -19,6 +30,11 @@ namespace {
 
 constexpr int32 kInvalidTask = -200088;
 constexpr int32 kBufferTooSmall = -200229;
+constexpr int32 kWatchdogNotSupported = -201119;
+constexpr int32 kWatchdogExpired = -200644;
+constexpr int32 kWatchdogFileFailed = -200645;
+constexpr int32 kNoSuchDevice = -200220;
+constexpr const char* kPort0Lines = "Dev1/port0/line0:7";
 
 struct Read {
   bool fails = false;
@@ -28,6 +44,7 @@ struct Read {
 
 struct Task {
   bool in_use = false;
+  bool watchdog = false;
 };
 
 struct Failure {
@@ -42,15 +59,25 @@ struct Device {
   std::array<uInt8, 8> port2_levels{1, 1, 1, 1, 1, 1, 1, 1};
   std::array<uInt8, 8> port0_levels{};
   std::deque<Read> script;
-  std::vector<std::string> calls;
+  // A deque, so that a call's text stays where it is while other calls are recorded.
+  std::deque<std::string> calls;
   bool recording = true;
   // By function name; empty on the quiet path, so that a call costs no look-up there.
   std::map<std::string, Failure, std::less<>> failures;
+#if !defined(_WIN32)
+  std::unique_ptr<WatchdogCircuit> watchdog;
+#endif
 };
 
 Device& device() {
   static Device instance;
   return instance;
+}
+
+// Every exported function holds it for the whole call.
+std::mutex& DriverMutex() {
+  static std::mutex mutex;
+  return mutex;
 }
 
 // Checked before a call's text is built, so that a quiet driver costs what a call's work costs.
@@ -147,6 +174,10 @@ inline int32 Refusal(const char* function) {
   return device().failures.empty() ? 0 : RefusalFromList(function);
 }
 
+bool IsWatchdog(TaskHandle task) {
+  return Known(task) && static_cast<Task*>(task)->watchdog;
+}
+
 int32 ChannelOn(TaskHandle task, const char* function, const char lines[], const char name[],
                 int32 line_grouping) {
   if (Recording()) {
@@ -170,6 +201,10 @@ constexpr StatusText kStatusTexts[] = {
     {-200220, "No device of that name is connected to the simulated driver."},
     {-200279, "The simulated device lost samples: it was read too late."},
     {-50405, "The simulated device is not connected any more."},
+    {kWatchdogNotSupported, "The simulated device has no watchdog timer."},
+    {kWatchdogExpired,
+     "The watchdog timer has expired; its lines keep their expiry levels until it is cleared."},
+    {kWatchdogFileFailed, "The file of the simulated watchdog's lines could not be made."},
 };
 
 }  // namespace
@@ -177,6 +212,7 @@ constexpr StatusText kStatusTexts[] = {
 extern "C" {
 
 int32 ORVANE_DAQ_CALL DAQmxCreateTask(const char task_name[], TaskHandle* task) {
+  const std::lock_guard lock(DriverMutex());
   Device& d = device();
   if (const int32 status = Refusal("DAQmxCreateTask")) {
     if (Recording()) {
@@ -196,21 +232,29 @@ int32 ORVANE_DAQ_CALL DAQmxCreateTask(const char task_name[], TaskHandle* task) 
 
 int32 ORVANE_DAQ_CALL DAQmxCreateDOChan(TaskHandle task, const char lines[], const char name[],
                                         int32 line_grouping) {
+  const std::lock_guard lock(DriverMutex());
   return ChannelOn(task, "DAQmxCreateDOChan", lines, name, line_grouping);
 }
 
 int32 ORVANE_DAQ_CALL DAQmxCreateDIChan(TaskHandle task, const char lines[], const char name[],
                                         int32 line_grouping) {
+  const std::lock_guard lock(DriverMutex());
   return ChannelOn(task, "DAQmxCreateDIChan", lines, name, line_grouping);
 }
 
 int32 ORVANE_DAQ_CALL DAQmxStartTask(TaskHandle task) {
+  const std::lock_guard lock(DriverMutex());
   if (Recording()) {
     Record("DAQmxStartTask", Name(task));
   }
   if (const int32 status = Refusal("DAQmxStartTask")) {
     return status;
   }
+#if !defined(_WIN32)
+  if (IsWatchdog(task) && device().watchdog) {
+    device().watchdog->Start();
+  }
+#endif
   return Known(task) ? 0 : kInvalidTask;
 }
 
@@ -219,6 +263,7 @@ int32 ORVANE_DAQ_CALL DAQmxReadDigitalLines(TaskHandle task, int32 samples_per_c
                                             uInt32 array_size_in_bytes,
                                             int32* samples_per_channel_read,
                                             int32* bytes_per_sample, bool32* reserved) {
+  const std::lock_guard lock(DriverMutex());
   Device& d = device();
   if (Recording()) {
     Record("DAQmxReadDigitalLines", Name(task), std::to_string(samples_per_channel),
@@ -261,6 +306,7 @@ int32 ORVANE_DAQ_CALL DAQmxWriteDigitalLines(TaskHandle task, int32 samples_per_
                                              bool32 auto_start, float64 timeout, bool32 data_layout,
                                              const uInt8 write_array[],
                                              int32* samples_per_channel_written, bool32* reserved) {
+  const std::lock_guard lock(DriverMutex());
   if (Recording()) {
     Record("DAQmxWriteDigitalLines", Name(task), std::to_string(samples_per_channel),
            std::to_string(auto_start), Number(timeout), std::to_string(data_layout),
@@ -273,9 +319,14 @@ int32 ORVANE_DAQ_CALL DAQmxWriteDigitalLines(TaskHandle task, int32 samples_per_
     return kInvalidTask;
   }
   Device& d = device();
-  for (std::size_t line = 0; line < d.port0_levels.size(); ++line) {
-    d.port0_levels[line] = write_array[line];
+  std::array<uInt8, 8> levels{};
+  std::memcpy(levels.data(), write_array, levels.size());
+#if !defined(_WIN32)
+  if (d.watchdog && !d.watchdog->Write(levels)) {
+    return kWatchdogExpired;
   }
+#endif
+  d.port0_levels = levels;
   if (samples_per_channel_written != nullptr) {
     *samples_per_channel_written = 1;
   }
@@ -283,17 +334,24 @@ int32 ORVANE_DAQ_CALL DAQmxWriteDigitalLines(TaskHandle task, int32 samples_per_
 }
 
 int32 ORVANE_DAQ_CALL DAQmxStopTask(TaskHandle task) {
+  const std::lock_guard lock(DriverMutex());
   if (Recording()) {
     Record("DAQmxStopTask", Name(task));
   }
   if (const int32 status = Refusal("DAQmxStopTask")) {
     return status;
   }
+#if !defined(_WIN32)
+  if (IsWatchdog(task) && device().watchdog) {
+    device().watchdog->Stop();
+  }
+#endif
   return Known(task) ? 0 : kInvalidTask;
 }
 
 #ifndef SIMULATED_DRIVER_WITHOUT_CLEAR_TASK
 int32 ORVANE_DAQ_CALL DAQmxClearTask(TaskHandle task) {
+  const std::lock_guard lock(DriverMutex());
   if (Recording()) {
     Record("DAQmxClearTask", Name(task));
   }
@@ -303,7 +361,124 @@ int32 ORVANE_DAQ_CALL DAQmxClearTask(TaskHandle task) {
   if (!Known(task)) {
     return kInvalidTask;
   }
+#if !defined(_WIN32)
+  if (IsWatchdog(task)) {
+    device().watchdog.reset();
+  }
+#endif
   static_cast<Task*>(task)->in_use = false;
+  return 0;
+}
+#endif
+
+#ifndef SIMULATED_DRIVER_WITHOUT_WATCHDOG
+int32 ORVANE_DAQ_CALL DAQmxCreateWatchdogTimerTaskEx(const char device_name[],
+                                                     const char task_name[], TaskHandle* task,
+                                                     float64 timeout) {
+  const std::lock_guard lock(DriverMutex());
+  if (Recording()) {
+    Record("DAQmxCreateWatchdogTimerTaskEx", Text(device_name), Text(task_name), Pointer(task),
+           Number(timeout));
+  }
+  if (const int32 status = Refusal("DAQmxCreateWatchdogTimerTaskEx")) {
+    return status;
+  }
+  if (device_name == nullptr || std::strcmp(device_name, "Dev1") != 0) {
+    return kNoSuchDevice;
+  }
+#if defined(_WIN32)
+  (void)task;
+  (void)timeout;
+  return kWatchdogNotSupported;
+#else
+  const char* path = std::getenv("SIMULATED_DRIVER_WATCHDOG_LINES");
+  Device& d = device();
+  if (path == nullptr || *path == '\0') {
+    return kWatchdogNotSupported;
+  }
+  if (task == nullptr || d.tasks_created == d.tasks.size()) {
+    return kInvalidTask;
+  }
+  d.watchdog = WatchdogCircuit::Create(path, d.port0_levels, timeout);
+  if (!d.watchdog) {
+    return kWatchdogFileFailed;
+  }
+  Task& created = d.tasks[d.tasks_created++];
+  created.in_use = true;
+  created.watchdog = true;
+  *task = &created;
+  return 0;
+#endif
+}
+
+int32 ORVANE_DAQ_CALL DAQmxCfgWatchdogDOExpirStates(TaskHandle task, const char channel_names[],
+                                                    const int32 expir_state_array[],
+                                                    uInt32 array_size) {
+  const std::lock_guard lock(DriverMutex());
+  if (Recording()) {
+    std::string states = "[";
+    for (uInt32 i = 0; expir_state_array != nullptr && i < array_size; ++i) {
+      states += (i ? " " : "") + std::to_string(expir_state_array[i]);
+    }
+    Record("DAQmxCfgWatchdogDOExpirStates", Name(task), Text(channel_names), states + "]",
+           std::to_string(array_size));
+  }
+  if (const int32 status = Refusal("DAQmxCfgWatchdogDOExpirStates")) {
+    return status;
+  }
+  if (!IsWatchdog(task)) {
+    return kInvalidTask;
+  }
+  // One state per line of the port's one channel.
+  if (channel_names == nullptr || std::strcmp(channel_names, kPort0Lines) != 0 ||
+      expir_state_array == nullptr || array_size != 8) {
+    return kNoSuchDevice;
+  }
+#if !defined(_WIN32)
+  WatchdogCircuit::Levels levels{};
+  for (std::size_t line = 0; line < levels.size(); ++line) {
+    levels[line] = expir_state_array[line] == kLineLow ? 0 : 1;
+  }
+  device().watchdog->SetExpiryLevels(levels);
+#endif
+  return 0;
+}
+
+int32 ORVANE_DAQ_CALL DAQmxControlWatchdogTask(TaskHandle task, int32 action) {
+  const std::lock_guard lock(DriverMutex());
+  if (Recording()) {
+    Record("DAQmxControlWatchdogTask", Name(task), std::to_string(action));
+  }
+  if (const int32 status = Refusal("DAQmxControlWatchdogTask")) {
+    return status;
+  }
+  if (!IsWatchdog(task)) {
+    return kInvalidTask;
+  }
+#if !defined(_WIN32)
+  if (action == kWatchdogResetTimer) {
+    device().watchdog->Reset();
+  } else if (action == kWatchdogClearExpiration) {
+    device().watchdog->ClearExpiration();
+  }
+#endif
+  return 0;
+}
+
+int32 ORVANE_DAQ_CALL DAQmxGetWatchdogHasExpired(TaskHandle task, bool32* data) {
+  const std::lock_guard lock(DriverMutex());
+  if (Recording()) {
+    Record("DAQmxGetWatchdogHasExpired", Name(task), Pointer(data));
+  }
+  if (const int32 status = Refusal("DAQmxGetWatchdogHasExpired")) {
+    return status;
+  }
+  if (!IsWatchdog(task) || data == nullptr) {
+    return kInvalidTask;
+  }
+#if !defined(_WIN32)
+  *data = device().watchdog->Expired() ? 1 : 0;
+#endif
   return 0;
 }
 #endif
@@ -325,10 +500,12 @@ int32 ORVANE_DAQ_CALL DAQmxGetErrorString(int32 status, char text[], uInt32 text
 #endif
 
 void SimulatedDriverReset() {
+  const std::lock_guard lock(DriverMutex());
   device() = Device{};
 }
 
 void SimulatedDriverScriptRead(const uInt8 levels[8]) {
+  const std::lock_guard lock(DriverMutex());
   Read read;
   for (std::size_t line = 0; line < read.levels.size(); ++line) {
     read.levels[line] = levels[line];
@@ -337,6 +514,7 @@ void SimulatedDriverScriptRead(const uInt8 levels[8]) {
 }
 
 void SimulatedDriverScriptFailedRead(int32 status) {
+  const std::lock_guard lock(DriverMutex());
   Read read;
   read.fails = true;
   read.status = status;
@@ -344,20 +522,24 @@ void SimulatedDriverScriptFailedRead(int32 status) {
 }
 
 void SimulatedDriverFailCalls(const char* function, int32 status, int32 count) {
+  const std::lock_guard lock(DriverMutex());
   if (function != nullptr && count > 0) {
     device().failures[function] = Failure{status, count};
   }
 }
 
 void SimulatedDriverSetRecording(bool32 on) {
+  const std::lock_guard lock(DriverMutex());
   device().recording = on != 0;
 }
 
 int32 SimulatedDriverCallCount() {
+  const std::lock_guard lock(DriverMutex());
   return static_cast<int32>(device().calls.size());
 }
 
 const char* SimulatedDriverCall(int32 index) {
+  const std::lock_guard lock(DriverMutex());
   const auto& calls = device().calls;
   if (index < 0 || static_cast<std::size_t>(index) >= calls.size()) {
     return nullptr;
@@ -384,4 +566,10 @@ static_assert(Matches<TaskFunction>(&DAQmxClearTask));
 #endif
 #ifndef SIMULATED_DRIVER_WITHOUT_ERROR_TEXT
 static_assert(Matches<GetErrorStringFunction>(&DAQmxGetErrorString));
+#endif
+#ifndef SIMULATED_DRIVER_WITHOUT_WATCHDOG
+static_assert(Matches<CreateWatchdogFunction>(&DAQmxCreateWatchdogTimerTaskEx));
+static_assert(Matches<CfgWatchdogDOExpirStatesFunction>(&DAQmxCfgWatchdogDOExpirStates));
+static_assert(Matches<ControlWatchdogFunction>(&DAQmxControlWatchdogTask));
+static_assert(Matches<GetWatchdogHasExpiredFunction>(&DAQmxGetWatchdogHasExpired));
 #endif

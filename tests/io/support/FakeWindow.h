@@ -15,9 +15,11 @@ class RecordingShapes final : public IndicatorShapes {
   void SetPerchColour(Colour colour) override { perch.push_back(colour); }
   void SetPuffColour(Colour colour) override { puff.push_back(colour); }
   void ShowDeviceFailing(bool on) override { failing = on; }
+  void SetPuffNote(const std::string& note) override { puff_notes.push_back(note); }
 
   std::vector<Colour> perch;
   std::vector<Colour> puff;
+  std::vector<std::string> puff_notes;
   bool failing = false;
 };
 

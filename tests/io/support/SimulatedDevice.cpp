@@ -1,5 +1,6 @@
 #include "tests/io/support/SimulatedDevice.h"
 
+#include <fstream>
 #include <stdexcept>
 
 #include "io/platform/DaqPlatform.h"
@@ -64,6 +65,15 @@ SimulatedDevice::Levels LowOn(std::initializer_list<int> lines) {
   SimulatedDevice::Levels levels{1, 1, 1, 1, 1, 1, 1, 1};
   for (const int line : lines) {
     levels.at(static_cast<std::size_t>(line)) = 0;
+  }
+  return levels;
+}
+
+std::optional<SimulatedDevice::Levels> WatchdogLines(const std::filesystem::path& file) {
+  std::ifstream lines(file, std::ios::binary);
+  SimulatedDevice::Levels levels{};
+  if (!lines.read(reinterpret_cast<char*>(levels.data()), levels.size())) {
+    return std::nullopt;
   }
   return levels;
 }

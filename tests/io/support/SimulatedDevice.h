@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <filesystem>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -40,5 +41,11 @@ class SimulatedDevice {
 
 // The levels of port 2 with every line high except those listed, which read low.
 SimulatedDevice::Levels LowOn(std::initializer_list<int> lines);
+
+// The simulated device with a watchdog keeps port 0 in the file that the variable
+// SIMULATED_DRIVER_WATCHDOG_LINES names while it opens the watchdog (Linux only).
+inline constexpr const char* kWatchdogLinesVariable = "SIMULATED_DRIVER_WATCHDOG_LINES";
+// Port 0's levels as that file holds them now; none while it holds none.
+std::optional<SimulatedDevice::Levels> WatchdogLines(const std::filesystem::path& file);
 
 }  // namespace orvane::testing

@@ -271,5 +271,23 @@ TEST(DeviceFailure, AnOffPatternDueWhenNoTimerRunsIsWrittenByTheValveGuard) {
   EXPECT_EQ(rig.exceptions.size(), 1);
 }
 
+// Closing while no off-write holds any more: the error box says that the valve may be open, and
+// so does what outlives the program; the device is released all the same.
+TEST(DeviceFailure, ClosingWhileTheOffPatternCannotBeWrittenSaysSo) {
+  WindowRig rig;
+  TForm1& window = rig.Open();
+  window.show();
+  QTest::mouseClick(rig.form().puffer, Qt::LeftButton);
+  rig.device.FailCalls("DAQmxWriteDigitalLines", kUnplugged, 1000);
+  window.close();
+
+  const QString said =
+      "The puffer could not be switched off: DAQmxWriteDigitalLines on Dev1/port0/line0:7 failed "
+      "with status -50405: The simulated device is not connected any more. Check the valve.";
+  EXPECT_EQ(rig.exceptions, QStringList{said});
+  EXPECT_EQ(rig.end_faults, QStringList{said});
+  EXPECT_EQ(rig.DriverCalls().back(), "DAQmxClearTask(task 1)");
+}
+
 }  // namespace
 }  // namespace orvane

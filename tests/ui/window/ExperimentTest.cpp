@@ -95,7 +95,8 @@ TEST(Experiment, TheWindowOpensThePufferTaskWithTheValveClosedBeforeThePerchTask
                           "DAQmxCreateDOChan(task 1, \"Dev1/port0/line0:7\", \"\", 1)",
                           "DAQmxStartTask(task 1)", kPuffOffWrite, "DAQmxCreateTask(\"\", ptr)",
                           "DAQmxCreateDIChan(task 2, \"Dev1/port2/line0:7\", \"\", 1)",
-                          "DAQmxStartTask(task 2)"));
+                          "DAQmxStartTask(task 2)",
+                          "DAQmxCreateWatchdogTimerTaskEx(\"Dev1\", \"\", ptr, 1)"));
   EXPECT_EQ(rig.form().puff->BrushColor(), QColor(0, 0, 255));
 }
 

@@ -155,7 +155,20 @@ const Control kControls[] = {
     {"StaticText13", "QLabel", {594, 286, 59, 20}, {"Escaped"}, kCounterCaption},
 
     {"Shape1", "TShape", {253, 117, 198, 156}, {}, {}, true, true, {}, {}, {}, QColor(0, 128, 0)},
-    {"puff", "TShape", {320, 121, 65, 58}, {}, {}, true, true, {}, {}, {}, QColor(0, 0, 255)},
+    // The device has no watchdog: the tooltip says so, no box.
+    {"puff",
+     "TShape",
+     {320, 121, 65, 58},
+     {},
+     {},
+     true,
+     true,
+     "Dev1 has no watchdog of its own: only this program switches the puffer off.\n"
+     "DAQmxCreateWatchdogTimerTaskEx on Dev1 failed with status -201119: The simulated device has "
+     "no watchdog timer.",
+     {},
+     {},
+     QColor(0, 0, 255)},
     {"perch", "TShape", {304, 184, 97, 17}, {}, {}, true, true, {}, {}, {}, kBlack},
     {"StaticText5", "QLabel", {267, 223, 35, 17}, {"Perch:"}, kPortLine, true, false},
     {"StaticText21", "QLabel", {308, 210, 26, 17}, {"Port:"}, kPortLine},

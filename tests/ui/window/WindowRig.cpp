@@ -23,20 +23,22 @@ WindowRig::WindowRig(const std::vector<std::string>& songs_to_write) {
 WindowRig::~WindowRig() = default;
 
 TForm1& WindowRig::Open(std::optional<std::string> default_folder) {
-  const WindowServices services{sound,
-                                dialog,
-                                clipboard,
-                                local_clock,
-                                calendar_clock,
-                                default_folder.value_or(songs.Utf8() + "/"),
-                                [this](const QString& text) { messages << text; },
-                                [this](const std::exception_ptr& thrown) {
-                                  exceptions << ErrorBoxText(thrown);
-                                  if (while_box_open) {
-                                    while_box_open();
-                                  }
-                                },
-                                journals.path() / "Orvane"};
+  const WindowServices services{
+      sound,
+      dialog,
+      clipboard,
+      local_clock,
+      calendar_clock,
+      default_folder.value_or(songs.Utf8() + "/"),
+      [this](const QString& text) { messages << text; },
+      [this](const std::exception_ptr& thrown) {
+        exceptions << ErrorBoxText(thrown);
+        if (while_box_open) {
+          while_box_open();
+        }
+      },
+      journals.path() / "Orvane",
+      [this](const std::string& text) { end_faults << QString::fromStdString(text); }};
   window_ = std::make_unique<TForm1>(services);
   return *window_;
 }

@@ -89,6 +89,7 @@ class WindowRig {
   FixedCalendarClock calendar_clock;
   QStringList messages;    // the refused Start's box
   QStringList exceptions;  // the application's error box, as it would read
+  QStringList end_faults;  // what the program would leave on standard error as it ends
   // Runs while the application's error box would be open, after its text was noted.
   std::function<void()> while_box_open;
 
