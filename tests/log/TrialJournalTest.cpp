@@ -70,19 +70,23 @@ class TrialJournalTest : public ::testing::Test {
 };
 
 TEST(JournalName, IsTheRunsStartWithACountForEachFurtherTry) {
-  EXPECT_EQ(JournalFileName(kRunStart), "2024-03-21 14.05.09.tsv");
-  EXPECT_EQ(JournalFileName({2025, 1, 2, 3, 4, 5, 0}, 2), "2025-01-02 03.04.05 (2).tsv");
+  EXPECT_EQ(RunFileStem(kRunStart), "2024-03-21 14.05.09");
+  EXPECT_EQ(RunFileStem({2025, 1, 2, 3, 4, 5, 0}, 2), "2025-01-02 03.04.05 (2)");
 }
 
 // The file appears with the first row, in a folder made for it, under the first free name, and
 // each row is with the system when Append returns.
 TEST_F(TrialJournalTest, TheFileIsMadeAtTheFirstRowAndEveryRowIsWrittenBeforeAppendReturns) {
-  { TrialJournal unused(Folder(), kRunStart, notices_); }
+  {
+    RunFolder unused_folder(Folder(), kRunStart, notices_);
+    TrialJournal unused(unused_folder);
+  }
   EXPECT_FALSE(fs::exists(Folder())) << "a run without trials leaves nothing";
 
   fs::create_directories(Folder());
   std::ofstream(FirstFile()) << "an earlier run's file";
-  TrialJournal journal(Folder(), kRunStart, notices_);
+  RunFolder folder(Folder(), kRunStart, notices_);
+  TrialJournal journal(folder);
   EXPECT_TRUE(journal.Path().empty());
   std::string expected = kTitle;
   for (int trial = 1; trial <= 3; ++trial) {
@@ -151,7 +155,8 @@ TEST_F(TrialJournalTest, AFailureIsToldOnceAndTheJournalCatchesUpWhenWritingWork
 #endif
     fs::remove_all(Folder());
     notices_.texts.clear();
-    TrialJournal journal(Folder(), kRunStart, notices_);
+    RunFolder folder(Folder(), kRunStart, notices_);
+    TrialJournal journal(folder);
     std::string rows;
     const auto log = [&](int trial) {
       journal.Append(kTitle, Row(trial));
@@ -181,8 +186,8 @@ TEST_F(TrialJournalTest, AFailureIsToldOnceAndTheJournalCatchesUpWhenWritingWork
 }
 
 TEST_F(TrialJournalTest, ANameTooLongForTheSystemIsToldOnce) {
-  const fs::path folder = root_ / std::string(300, 'x') / "Orvane";
-  TrialJournal journal(folder, kRunStart, notices_);
+  RunFolder folder(root_ / std::string(300, 'x') / "Orvane", kRunStart, notices_);
+  TrialJournal journal(folder);
   journal.Append(kTitle, Row(1));
   journal.Append(kTitle, Row(2));
   EXPECT_THAT(notices_.texts, ElementsAre(HasSubstr("cannot be made: ")));
