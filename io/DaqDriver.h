@@ -42,6 +42,8 @@ class DaqDriver {
   const char* MissingFunction() const { return missing_function_; }
   // The file name the library was loaded under, or the first one looked for while none was found.
   const char* LibraryName() const { return library_name_; }
+  // True once the library is loaded with all eight functions.
+  bool Bound() const { return binding_ == Binding::kBound; }
 
  private:
   struct Functions {

@@ -11,8 +11,6 @@ namespace orvane {
 
 namespace {
 
-constexpr const char* kPufferLines = "Dev1/port0/line0:7";
-constexpr const char* kPerchLines = "Dev1/port2/line0:7";
 constexpr const char* kNoName = "";
 constexpr daq::int32 kOneChannelForAllLines = 1;
 constexpr daq::int32 kOneSample = 1;
@@ -68,6 +66,7 @@ void DigitalLines::OpenTasks() {
   const daq::int32 closed =
       driver_.WriteDigitalLines(puffer_task_, kOneSample, kAutoStart, kTimeoutSeconds,
                                 kGroupByChannel, kPuffOffPattern.data(), nullptr, nullptr);
+  last_write_status_ = closed;
   puffer.Note("DAQmxWriteDigitalLines", closed);
   if (closed >= 0) {
     shapes_.SetPuffColour(colours::kBlue);
@@ -97,6 +96,7 @@ bool DigitalLines::ReadPerch() {
   const daq::int32 status = driver_.ReadDigitalLines(
       perch_task_, kOneSample, kTimeoutSeconds, kGroupByChannel, perch_data_.data(),
       static_cast<daq::uInt32>(perch_data_.size()), &samps_read_, &bytes_per_samp_, nullptr);
+  last_read_status_ = status;
   if (status < 0 || reads_failing_) {
     NoteStatus(status, reads_failing_, "DAQmxReadDigitalLines", kPerchLines, kReadFailed,
                kAfterReadFailed);
@@ -127,6 +127,7 @@ bool DigitalLines::Write(const Pattern& pattern, const char* what, const char* t
   const daq::int32 status =
       driver_.WriteDigitalLines(puffer_task_, kOneSample, kAutoStart, kTimeoutSeconds,
                                 kGroupByChannel, pattern.data(), nullptr, nullptr);
+  last_write_status_ = status;
   if (status < 0 || writes_failing_) {
     NoteStatus(status, writes_failing_, "DAQmxWriteDigitalLines", kPufferLines, what, then);
   }

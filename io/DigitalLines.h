@@ -21,6 +21,8 @@ class DigitalLines final : public PerchAndPuffer {
   using Pattern = std::array<daq::uInt8, 8>;
   static constexpr Pattern kPuffOnPattern = {0, 0, 0, 1, 0, 0, 0, 0};  // valve on line 3
   static constexpr Pattern kPuffOffPattern = {0, 0, 0, 0, 0, 0, 0, 0};
+  static constexpr const char* kPufferLines = "Dev1/port0/line0:7";
+  static constexpr const char* kPerchLines = "Dev1/port2/line0:7";
 
   DigitalLines(const ExperimentSettings& settings, IndicatorShapes& shapes, NoticeBoard& notices)
       : settings_(settings), shapes_(shapes), notices_(notices) {}
@@ -44,6 +46,12 @@ class DigitalLines final : public PerchAndPuffer {
   // Stops and clears both tasks; the valve is left as it is.
   void CloseTasks();
 
+  // The driver's status of the last perch read and of the last puffer write; 0 before any.
+  daq::int32 LastReadStatus() const { return last_read_status_; }
+  daq::int32 LastWriteStatus() const { return last_write_status_; }
+  bool DriverLoaded() const { return driver_.Bound(); }
+  const char* DriverLibrary() const { return driver_.LibraryName(); }
+
  private:
   // False when the driver refused the pattern.
   bool Write(const Pattern& pattern, const char* what, const char* then);
@@ -64,6 +72,8 @@ class DigitalLines final : public PerchAndPuffer {
   daq::int32 samps_read_ = 0;
   daq::int32 bytes_per_samp_ = 0;
 
+  daq::int32 last_read_status_ = 0;
+  daq::int32 last_write_status_ = 0;
   bool reads_failing_ = false;
   bool writes_failing_ = false;
   bool off_pattern_due_ = false;

@@ -23,12 +23,24 @@ constexpr std::array<int, 3> kEndSignals = {SIGTERM, SIGINT, SIGHUP};
 std::atomic<int> pipe_to_loop{-1};
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free fd");
 
-extern "C" void OnEndSignal(int) {
+extern "C" void OnEndSignal(int signal) {
   // Only async-signal-safe calls here; errno belongs to whatever the signal interrupted.
   const int saved = errno;
-  const char byte = 1;
+  const char byte = static_cast<char>(signal);  // every end signal's number fits a byte
   [[maybe_unused]] const ssize_t written = write(pipe_to_loop.load(), &byte, 1);
   errno = saved;
+}
+
+std::string Reason(int signal) {
+  switch (signal) {
+    case SIGTERM:
+      return "signal SIGTERM";
+    case SIGINT:
+      return "signal SIGINT";
+    case SIGHUP:
+      return "signal SIGHUP";
+  }
+  return "signal " + std::to_string(signal);
 }
 
 }  // namespace
@@ -39,7 +51,7 @@ struct EndRequests::Watch {
   std::array<struct sigaction, kEndSignals.size()> previous{};
 };
 
-EndRequests::EndRequests(std::function<void()> end) : watch_(std::make_unique<Watch>()) {
+EndRequests::EndRequests(End end) : watch_(std::make_unique<Watch>()) {
   // Non-blocking at both ends: the handler never waits, and the loop reads what is there.
   if (pipe2(watch_->pipe.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
     throw std::system_error(errno, std::generic_category(), "cannot watch for the end signals");
@@ -49,9 +61,11 @@ EndRequests::EndRequests(std::function<void()> end) : watch_(std::make_unique<Wa
   QObject::connect(watch_->notifier.get(), &QSocketNotifier::activated,
                    [read_end = watch_->pipe[0], end = std::move(end)] {
                      char bytes[16];
-                     while (read(read_end, bytes, sizeof bytes) > 0) {
+                     int first = 0;
+                     for (ssize_t got = 0; (got = read(read_end, bytes, sizeof bytes)) > 0;) {
+                       first = first != 0 ? first : bytes[0];
                      }
-                     end();
+                     end(Reason(first));
                    });
 
   struct sigaction action {};

@@ -13,25 +13,24 @@ namespace orvane {
 // The session's end reaches every top-level window as WM_ENDSESSION; the process may be ended as
 // soon as the message has been answered, so `end` runs before Qt's own handling of it.
 struct EndRequests::Watch final : QAbstractNativeEventFilter {
-  explicit Watch(std::function<void()> on_end) : end(std::move(on_end)) {}
+  explicit Watch(End on_end) : end(std::move(on_end)) {}
 
   bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
     if (type == "windows_generic_MSG") {
       const MSG* msg = static_cast<const MSG*>(message);
       if (msg->message == WM_ENDSESSION && msg->wParam != FALSE && !ended) {
         ended = true;
-        end();
+        end("session end");
       }
     }
     return false;
   }
 
-  std::function<void()> end;
+  End end;
   bool ended = false;
 };
 
-EndRequests::EndRequests(std::function<void()> end)
-    : watch_(std::make_unique<Watch>(std::move(end))) {
+EndRequests::EndRequests(End end) : watch_(std::make_unique<Watch>(std::move(end))) {
   QCoreApplication::instance()->installNativeEventFilter(watch_.get());
 }
 
