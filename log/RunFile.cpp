@@ -19,7 +19,7 @@ void RunFile::Append(std::string_view lines) {
   if (keep_ == Keep::kUnwrittenLines && lines_.size() > most_waiting_) {
     DropOldestLines();
   }
-  if (const auto failure = durable_.TakeFailure()) {
+  if (const auto failure = folder_.Durable().TakeFailure(this)) {
     Fail("the file " + Quoted(path_) + " could not be made durable: " + *failure);
   }
   if (file_ && file_->Removed()) {
@@ -89,7 +89,8 @@ void RunFile::WriteWaiting() {
     return;
   }
   folder_.Fine(this);
-  durable_.Request(file_, folder_entry_due_ ? std::optional(folder_.Path()) : std::nullopt);
+  folder_.Durable().Request(this, file_,
+                            folder_entry_due_ ? std::optional(folder_.Path()) : std::nullopt);
   folder_entry_due_ = false;
 }
 

@@ -8,7 +8,6 @@
 #include <string>
 #include <string_view>
 
-#include "log/DurableSync.h"
 #include "log/RunFolder.h"
 #include "log/platform/JournalFile.h"
 
@@ -16,7 +15,7 @@ namespace orvane {
 
 // One of a run's files, kept as the run goes so that a crash, a power cut or a closed window
 // loses nothing: a head, then lines. The file is made at the first line. Each line reaches the
-// system before Append returns; a thread of its own makes it durable.
+// system before Append returns; the run folder's thread makes it durable.
 //
 // A failure never reaches the caller: it is told through the run's folder, the lines not yet
 // written wait, and the next Append tries again, in the same file, or in a new one under the same
@@ -73,7 +72,6 @@ class RunFile {
   std::uint64_t lost_ = 0;
   bool folder_entry_due_ = false;
   int files_ = 0;
-  DurableSync durable_;
 };
 
 }  // namespace orvane

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "control/NoticeBoard.h"
+#include "log/DurableSync.h"
 #include "log/LocalClock.h"
 #include "log/platform/JournalFile.h"
 
@@ -35,6 +36,8 @@ class RunFolder {
                                       std::string& reason);
 
   const std::filesystem::path& Path() const { return folder_; }
+  // The thread that makes the run's files durable.
+  DurableSync& Durable() { return durable_; }
 
   // Posts `text` unless trouble of this run's files was told and some file still has it.
   void Trouble(const void* file, std::string text);
@@ -58,6 +61,7 @@ class RunFolder {
   std::optional<std::string> stem_;
   std::vector<const void*> in_trouble_;
   std::function<void()> made_;
+  DurableSync durable_;
 };
 
 // A path in quotes, as messages show it.
