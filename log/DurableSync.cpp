@@ -20,8 +20,11 @@ DurableSync::~DurableSync() {
 
 void DurableSync::Request(const void* writer, std::shared_ptr<JournalFile> file,
                           std::optional<std::filesystem::path> folder) {
+  bool asleep = false;
   {
     const QMutexLocker lock(&mutex_);
+    // A thread that is serving or about to serve takes this request on its next round unwoken.
+    asleep = pending_.empty() && !serving_;
     const auto waiting = std::find_if(pending_.begin(), pending_.end(),
                                       [writer](const Pending& p) { return p.writer == writer; });
     if (waiting == pending_.end()) {
@@ -38,8 +41,9 @@ void DurableSync::Request(const void* writer, std::shared_ptr<JournalFile> file,
   if (!thread_) {
     thread_ = std::make_unique<Server>(*this);
     thread_->start();
+  } else if (asleep) {
+    requested_.wakeAll();
   }
-  requested_.wakeAll();
 }
 
 std::optional<std::string> DurableSync::TakeFailure(const void* writer) {
@@ -65,6 +69,7 @@ void DurableSync::Serve() {
     }
     // The files live while this holds them, even if their writers have closed them meanwhile.
     const std::vector<Pending> serving = std::exchange(pending_, {});
+    serving_ = true;
     lock.unlock();
     std::vector<std::pair<const void*, std::string>> failed;
     for (const Pending& request : serving) {
@@ -74,6 +79,7 @@ void DurableSync::Serve() {
       }
     }
     lock.relock();
+    serving_ = false;
     for (auto& failure : failed) {
       const bool told = std::any_of(failures_.begin(), failures_.end(),
                                     [&failure](const auto& f) { return f.first == failure.first; });

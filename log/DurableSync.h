@@ -57,6 +57,7 @@ class DurableSync {
   QWaitCondition requested_;
   std::vector<Pending> pending_;
   std::vector<std::pair<const void*, std::string>> failures_;
+  bool serving_ = false;
   bool stopping_ = false;
   std::unique_ptr<Server> thread_;
 };

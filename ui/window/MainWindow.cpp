@@ -90,25 +90,7 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
   connect(&timer2_, &TickTimer::tick, this, &TForm1::Timer2Timer);
   connect(&valve_guard_, &TickTimer::tick, this, &TForm1::ValveGuardTimer);
   connect(&song_watch_, &TickTimer::tick, this, &TForm1::SongWatchTimer);
-  // After the form's own handlers, which set the displays that hold some of the settings.
-  for (QSlider* slider :
-       {ui_->puff_duration, ui_->action_delayTb, ui_->feedback_delay1, ui_->serial_tb}) {
-    connect(slider, &QSlider::valueChanged, this, &TForm1::NoteSettings);
-  }
-  for (TRadioGroup* group : {ui_->song_selection, ui_->precent_bad, ui_->start_with}) {
-    connect(group, &TRadioGroup::clicked, this, &TForm1::NoteSettings);
-  }
-  connect(ui_->l1s, &TCSpinButton::upClick, this, &TForm1::NoteSettings);
-  connect(ui_->l1s, &TCSpinButton::downClick, this, &TForm1::NoteSettings);
-  connect(ui_->play_bad, &TMediaPlayer::played, this, [this] {
-    recorded_bad_.PlayedByButton();
-    WatchSongs();
-  });
-  connect(ui_->play_good, &TMediaPlayer::played, this, [this] {
-    recorded_good_.PlayedByButton();
-    WatchSongs();
-  });
-  record_.Folder().SetMadeListener([this] { ShowRunFiles(); });
+  ConnectTheRecord();
 
   // Both lists share the folder, so one error box speaks for both.
   const bool bad_list_failed = !PointListAtDefaultFolder(*ui_->bad_song_list, true);
@@ -157,6 +139,28 @@ void TForm1::ApplyDescriptionExtras() {
   // The controls lie on a page that fills the window and scrolls only where the window is smaller.
   ui_->contents->installEventFilter(this);
   ui_->scroller->viewport()->setAutoFillBackground(false);
+}
+
+void TForm1::ConnectTheRecord() {
+  // After the form's own handlers, which set the displays that hold some of the settings.
+  for (QSlider* slider :
+       {ui_->puff_duration, ui_->action_delayTb, ui_->feedback_delay1, ui_->serial_tb}) {
+    connect(slider, &QSlider::valueChanged, this, &TForm1::NoteSettings);
+  }
+  for (TRadioGroup* group : {ui_->song_selection, ui_->precent_bad, ui_->start_with}) {
+    connect(group, &TRadioGroup::clicked, this, &TForm1::NoteSettings);
+  }
+  connect(ui_->l1s, &TCSpinButton::upClick, this, &TForm1::NoteSettings);
+  connect(ui_->l1s, &TCSpinButton::downClick, this, &TForm1::NoteSettings);
+  connect(ui_->play_bad, &TMediaPlayer::played, this, [this] {
+    recorded_bad_.PlayedByButton();
+    WatchSongs();
+  });
+  connect(ui_->play_good, &TMediaPlayer::played, this, [this] {
+    recorded_good_.PlayedByButton();
+    WatchSongs();
+  });
+  record_.Folder().SetMadeListener([this] { ShowRunFiles(); });
 }
 
 void TForm1::ShowError(const QString& text) {
