@@ -1,16 +1,19 @@
 #include <QCoreApplication>
 #include <QtTest/QTest>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "log/record/TrialTableFormat.h"
+#include "playback/view/MediaPlayerBar.h"
 #include "tests/support/TabSeparated.h"
 #include "tests/ui/window/WindowRig.h"
 #include "ui_MainWindow.h"
@@ -104,9 +107,10 @@ std::string Setting(const char* name, const char* control, const char* old_value
 }
 
 // One run through the real window: three trials with settings changed between them, Clear and a
-// sort in the window, a puff whose write fails. The trial table holds every trial in logging
-// order with the settings of its decision and its escape latency; the event log holds exactly
-// what happened, in order; the journal holds every row as Copy writes it.
+// sort in the window, a puff whose write fails, a song stopped and played with its buttons. The
+// trial table holds every trial in logging order with the settings of its decision and its escape
+// latency; the event log holds exactly what happened, in order; the journal holds every row as Copy
+// writes it.
 TEST(RunRecord, HoldsEveryTrialWithItsSettingsAndLatencyAndEveryEventInOrder) {
   WindowRig rig;
   TForm1& window = rig.Open();
@@ -163,6 +167,24 @@ TEST(RunRecord, HoldsEveryTrialWithItsSettingsAndLatencyAndEveryEventInOrder) {
   for (const std::string& row : copied_rows()) {
     journal_rows.push_back(row);
   }
+  // The bad song, still sounding, stopped with its Stop button and started again with Play; then
+  // both songs run to their end. Each is seen at the next tick.
+  const auto press = [&form](TMediaPlayer::Button button) {
+    QTest::mouseClick(form.play_bad, Qt::LeftButton, {},
+                      form.play_bad->ButtonRect(button).center());
+  };
+  press(TMediaPlayer::Button::kStop);
+  rig.Tick();
+  const std::int64_t stopped = scenario.Now();
+  press(TMediaPlayer::Button::kPlay);
+  // The decoders fill their rings on threads of their own: pull until both songs have ended.
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while ((window.PlayBad().Sounding() || window.PlayGood().Sounding()) &&
+         std::chrono::steady_clock::now() < give_up) {
+    rig.output.Pull(4096);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  rig.Tick();
   QTest::mouseClick(form.Stop, Qt::LeftButton);
 
   const testing::TabSeparated table = testing::ReadTabSeparated(folder / (stem + " trials.tsv"));
@@ -212,7 +234,7 @@ TEST(RunRecord, HoldsEveryTrialWithItsSettingsAndLatencyAndEveryEventInOrder) {
     ASSERT_EQ(row.size(), 4u);
     if (row[2].starts_with("perch_")) {
       perch.push_back(row[2] + "\t" + row[3]);
-    } else if (row[2] != "song_end" && row[2] != "song_stop" && row[2] != "run_start") {
+    } else if (row[2] != "run_start") {
       recorded.push_back(row[2] + "\t" + row[3]);
     }
   }
@@ -230,28 +252,31 @@ TEST(RunRecord, HoldsEveryTrialWithItsSettingsAndLatencyAndEveryEventInOrder) {
   };
   EXPECT_THAT(
       recorded,
-      ElementsAre("message\tbox=start refused; text=You must select songs before starting",
-                  "song_chosen\tsong=bad; file=alarm.wav; folder=" + songs,
-                  "song_chosen\tsong=good; file=calm.wav; folder=" + songs,
-                  Setting("neutral_share_pct", "precent_bad", "50", "0"),
-                  Setting("odds", "odds", "0.100", "0.300"), "start\ttick=0",
-                  bad_start + tick(first.start) + bad_song,
-                  decision(1, "bad", "Yes", first.decision),
-                  puff("puff_off", "1", 0, first.decision + 10), "copy\t", "clear\t",
-                  Setting("neutral_share_pct", "precent_bad", "0", "100"),
-                  Setting("puff_delay_s", "action_delay", "2.0", "1.0"),
-                  "song_start\tsong=good; by=trial; tick=" + tick(second.start) +
-                      "; file=calm.wav; folder=" + songs,
-                  decision(2, "good", "No", second.decision),
-                  Setting("neutral_share_pct", "precent_bad", "100", "0"),
-                  Setting("puff_delay_s", "action_delay", "1.0", "3.0"),
-                  Setting("puff_duration_s", "puff_duration", "1.0", "0.5"),
-                  bad_start + tick(third.start) + bad_song,
-                  puff("puff_on", "0", kUnplugged, third.decision),
-                  decision(3, "bad", "No", third.decision),
-                  ::testing::StartsWith("message\tbox=notice; text=The puffer could not be"),
-                  puff("puff_off", "1", 0, third.decision + 5), "copy\t",
-                  "stop\ttick=" + tick(scenario.Now())));
+      ElementsAre(
+          "message\tbox=start refused; text=You must select songs before starting",
+          "song_chosen\tsong=bad; file=alarm.wav; folder=" + songs,
+          "song_chosen\tsong=good; file=calm.wav; folder=" + songs,
+          Setting("neutral_share_pct", "precent_bad", "50", "0"),
+          Setting("odds", "odds", "0.100", "0.300"), "start\ttick=0",
+          bad_start + tick(first.start) + bad_song, decision(1, "bad", "Yes", first.decision),
+          puff("puff_off", "1", 0, first.decision + 10), "copy\t", "clear\t",
+          Setting("neutral_share_pct", "precent_bad", "0", "100"),
+          Setting("puff_delay_s", "action_delay", "2.0", "1.0"),
+          "song_start\tsong=good; by=trial; tick=" + tick(second.start) +
+              "; file=calm.wav; folder=" + songs,
+          decision(2, "good", "No", second.decision),
+          Setting("neutral_share_pct", "precent_bad", "100", "0"),
+          Setting("puff_delay_s", "action_delay", "1.0", "3.0"),
+          Setting("puff_duration_s", "puff_duration", "1.0", "0.5"),
+          bad_start + tick(third.start) + bad_song,
+          puff("puff_on", "0", kUnplugged, third.decision),
+          decision(3, "bad", "No", third.decision),
+          ::testing::StartsWith("message\tbox=notice; text=The puffer could not be"),
+          puff("puff_off", "1", 0, third.decision + 5), "copy\t",
+          "song_stop\tsong=bad; tick=" + tick(stopped),
+          "song_start\tsong=bad; by=button; tick=" + tick(stopped) + bad_song,
+          "song_end\tsong=bad; tick=" + tick(stopped + 1),
+          "song_end\tsong=good; tick=" + tick(stopped + 1), "stop\ttick=" + tick(scenario.Now())));
 
   std::string journal = "Time\tSong\tEscaped\t\t\n\n";
   for (const std::string& row : journal_rows) {
