@@ -23,6 +23,9 @@ bool OrvaneApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (...) {
+    if (handler_error_listener_) {
+      handler_error_listener_(ErrorBoxText(std::current_exception()));
+    }
     ShowException(std::current_exception());
     return true;
   }

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <exception>
+#include <functional>
+#include <utility>
 
 #include "app/ErrorBox.h"
 
@@ -23,12 +25,17 @@ class OrvaneApplication : public QApplication {
 
   // Shows a thrown object in the error box; also for the start-up code's own catch block.
   void ShowException(const std::exception_ptr& thrown);
+  // Told the text of each box shown for an exception that left an event handler, before it shows.
+  void SetHandlerErrorListener(std::function<void(const QString& text)> listener) {
+    handler_error_listener_ = std::move(listener);
+  }
 
   bool notify(QObject* receiver, QEvent* event) override;
 
  private:
   QString caption_;
   ErrorBox box_;
+  std::function<void(const QString& text)> handler_error_listener_;
 };
 
 }  // namespace orvane

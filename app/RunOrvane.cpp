@@ -61,10 +61,17 @@ int RunOrvane(OrvaneApplication& app, const std::function<void()>& first_step) {
                    [&app](const std::exception_ptr& thrown) { app.ShowException(thrown); },
                    DefaultJournalFolder(), RecordEndFault});
     const LibraryExit library_exit([&window] { window.EndWithoutTheLoop(); });
+    // Exceptions that leave a handler go into the run's record; never after the window has gone.
+    app.SetHandlerErrorListener([&window](const QString& text) { window.NoteErrorShown(text); });
+    const struct ForgetWindow {
+      OrvaneApplication& app;
+      ~ForgetWindow() { app.SetHandlerErrorListener({}); }
+    } forget_window{app};
     // Closed as the close box closes it, so the valve is shut and the device released; quitting
     // also ends the loop of any box that is open. A crash closes the valve as its last act.
     const EndRequests end_requests(
-        [&window] {
+        [&window](const std::string& reason) {
+          window.NoteRunEnd(reason);
           if (window.isVisible()) {
             window.close();
           }

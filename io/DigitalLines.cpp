@@ -12,8 +12,6 @@ namespace orvane {
 namespace {
 
 constexpr const char* kDevice = "Dev1";
-constexpr const char* kPufferLines = "Dev1/port0/line0:7";
-constexpr const char* kPerchLines = "Dev1/port2/line0:7";
 constexpr const char* kNoName = "";
 constexpr daq::int32 kOneChannelForAllLines = 1;
 constexpr daq::int32 kOneSample = 1;
@@ -80,6 +78,7 @@ void DigitalLines::OpenTasks() {
   // for the blue `puff` shape to tell the truth. The program has opened nothing yet, so a failure
   // here is told with the opening and not written again.
   const daq::int32 closed = WritePattern(kPuffOffPattern);
+  last_write_status_ = closed;
   puffer.Note("DAQmxWriteDigitalLines", closed);
   if (closed >= 0) {
     shapes_.SetPuffColour(colours::kBlue);
@@ -119,6 +118,7 @@ bool DigitalLines::ReadPerch() {
   const daq::int32 status = driver_.ReadDigitalLines(
       perch_task_, kOneSample, kTimeoutSeconds, kGroupByChannel, perch_data_.data(),
       static_cast<daq::uInt32>(perch_data_.size()), &samps_read_, &bytes_per_samp_, nullptr);
+  last_read_status_ = status;
   if (status < 0 || reads_failing_) {
     NoteStatus(status, reads_failing_, "DAQmxReadDigitalLines", kPerchLines, kReadFailed,
                kAfterReadFailed);
@@ -176,6 +176,7 @@ daq::int32 DigitalLines::WritePattern(const Pattern& pattern) {
 }
 
 bool DigitalLines::Succeeded(daq::int32 status, const char* what, const char* then) {
+  last_write_status_ = status;
   if (status < 0 || writes_failing_) {
     NoteStatus(status, writes_failing_, "DAQmxWriteDigitalLines", kPufferLines, what, then);
   }

@@ -31,6 +31,9 @@ class DigitalLines final : public PerchAndPuffer {
  public:
   DigitalLines(const ExperimentSettings& settings, IndicatorShapes& shapes, NoticeBoard& notices);
 
+  static constexpr const char* kPufferLines = "Dev1/port0/line0:7";
+  static constexpr const char* kPerchLines = "Dev1/port2/line0:7";
+
   // Creates and starts the puffer task, closes the valve, then creates and starts the perch task,
   // then the device's watchdog where it has one. Whatever fails is posted as one notice; every
   // step runs all the same.
@@ -67,6 +70,12 @@ class DigitalLines final : public PerchAndPuffer {
 
   const PuffDeadline& Deadline() const { return deadline_; }
 
+  // The driver's status of the last perch read and of the window's last puffer write; 0 before any.
+  daq::int32 LastReadStatus() const { return last_read_status_; }
+  daq::int32 LastWriteStatus() const { return last_write_status_; }
+  bool DriverLoaded() const { return driver_.Loaded(); }
+  const char* DriverLibrary() const { return driver_.LibraryName(); }
+
  private:
   daq::int32 WritePattern(const Pattern& pattern);
   // False when the driver refused the pattern.
@@ -88,6 +97,8 @@ class DigitalLines final : public PerchAndPuffer {
   daq::int32 samps_read_ = 0;
   daq::int32 bytes_per_samp_ = 0;
 
+  daq::int32 last_read_status_ = 0;
+  daq::int32 last_write_status_ = 0;
   bool reads_failing_ = false;
   bool writes_failing_ = false;
   bool off_pattern_due_ = false;

@@ -2,6 +2,7 @@
 
 #include <QMutexLocker>
 
+#include <algorithm>
 #include <utility>
 
 namespace orvane {
@@ -17,46 +18,74 @@ DurableSync::~DurableSync() {
   }
 }
 
-void DurableSync::Request(std::shared_ptr<JournalFile> file,
+void DurableSync::Request(const void* writer, std::shared_ptr<JournalFile> file,
                           std::optional<std::filesystem::path> folder) {
+  bool asleep = false;
   {
     const QMutexLocker lock(&mutex_);
-    file_ = std::move(file);
-    if (folder) {
-      folder_ = std::move(folder);
+    // A thread that is serving or about to serve takes this request on its next round unwoken.
+    asleep = pending_.empty() && !serving_;
+    const auto waiting = std::find_if(pending_.begin(), pending_.end(),
+                                      [writer](const Pending& p) { return p.writer == writer; });
+    if (waiting == pending_.end()) {
+      pending_.push_back({writer, std::move(file), std::move(folder)});
+    } else {
+      // A file begun anew replaces the old one, whose sync no longer matters.
+      waiting->file = std::move(file);
+      if (folder) {
+        waiting->folder = std::move(folder);
+      }
     }
   }
-  // Started with the first request: a run without trials needs no thread.
+  // Started with the first request: a run without files needs no thread.
   if (!thread_) {
     thread_ = std::make_unique<Server>(*this);
     thread_->start();
+  } else if (asleep) {
+    requested_.wakeAll();
   }
-  requested_.wakeAll();
 }
 
-std::optional<std::string> DurableSync::TakeFailure() {
+std::optional<std::string> DurableSync::TakeFailure(const void* writer) {
   const QMutexLocker lock(&mutex_);
-  return std::exchange(failure_, std::nullopt);
+  const auto failure = std::find_if(failures_.begin(), failures_.end(),
+                                    [writer](const auto& f) { return f.first == writer; });
+  if (failure == failures_.end()) {
+    return std::nullopt;
+  }
+  std::string text = std::move(failure->second);
+  failures_.erase(failure);
+  return text;
 }
 
 void DurableSync::Serve() {
   QMutexLocker lock(&mutex_);
   for (;;) {
-    while (!file_ && !stopping_) {
+    while (pending_.empty() && !stopping_) {
       requested_.wait(&mutex_);
     }
-    if (!file_) {
+    if (pending_.empty()) {
       return;
     }
-    // The file lives while this holds it, even if the journal has closed it meanwhile.
-    const std::shared_ptr<JournalFile> file = std::exchange(file_, nullptr);
-    const std::optional<std::filesystem::path> folder = std::exchange(folder_, std::nullopt);
+    // The files live while this holds them, even if their writers have closed them meanwhile.
+    const std::vector<Pending> serving = std::exchange(pending_, {});
+    serving_ = true;
     lock.unlock();
-    std::string error;
-    const bool synced = file->Sync(error) && (!folder || SyncFolder(*folder, error));
+    std::vector<std::pair<const void*, std::string>> failed;
+    for (const Pending& request : serving) {
+      std::string error;
+      if (!request.file->Sync(error) || (request.folder && !SyncFolder(*request.folder, error))) {
+        failed.emplace_back(request.writer, std::move(error));
+      }
+    }
     lock.relock();
-    if (!synced && !failure_) {
-      failure_ = error;
+    serving_ = false;
+    for (auto& failure : failed) {
+      const bool told = std::any_of(failures_.begin(), failures_.end(),
+                                    [&failure](const auto& f) { return f.first == failure.first; });
+      if (!told) {
+        failures_.push_back(std::move(failure));
+      }
     }
   }
 }

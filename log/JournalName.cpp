@@ -4,7 +4,7 @@
 
 namespace orvane {
 
-std::string JournalFileName(const LocalDateTime& run_start, int attempt) {
+std::string RunFileStem(const LocalDateTime& run_start, int attempt) {
   char name[64];
   std::snprintf(name, sizeof name, "%04d-%02d-%02d %02d.%02d.%02d", run_start.year, run_start.month,
                 run_start.day, run_start.hour, run_start.minute, run_start.second);
@@ -12,7 +12,7 @@ std::string JournalFileName(const LocalDateTime& run_start, int attempt) {
   if (attempt > 1) {
     text += " (" + std::to_string(attempt) + ")";
   }
-  return text + ".tsv";
+  return text;
 }
 
 }  // namespace orvane

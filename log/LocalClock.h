@@ -11,6 +11,7 @@ struct LocalDateTime {
   int minute = 0;
   int second = 0;
   int millisecond = 0;
+  int utc_offset_seconds = 0;  // local time minus UTC
 };
 
 // The wall clock the log stamps its trials with.

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace orvane {
 
@@ -20,14 +21,16 @@ inline constexpr char kValveLeftOpenByCrash[] =
 // - Requests to end (on Linux every catchable signal whose default ends the process, such as
 //   SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGALRM; on Windows the end of the session and the
 //   console's close, logoff and shutdown events) become one call of `end` on the window's thread
-//   from the event loop, which closes the window as its close box does.
+//   from the event loop, with the reason in a few words ("signal SIGTERM", "session end"), which
+//   closes the window as its close box does.
 // - Crashes (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGSYS, SIGTRAP; on Windows an unhandled
 //   exception and abort) run `last_act`, and the process then dies as it would have.
 // - On Linux a write to a closed pipe fails instead of ending the program (SIGPIPE is ignored).
 // Only one may exist at a time; the previous handling returns when it goes.
 class EndRequests {
  public:
-  EndRequests(std::function<void()> end, LastAct last_act);
+  using End = std::function<void(const std::string& reason)>;
+  EndRequests(End end, LastAct last_act);
   ~EndRequests();
   EndRequests(const EndRequests&) = delete;
   EndRequests& operator=(const EndRequests&) = delete;

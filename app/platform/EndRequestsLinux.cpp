@@ -52,12 +52,18 @@ static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a
 // A signal handler can be handed nothing: this is how the crash handler reaches the valve.
 std::atomic<const LastAct*> last_act_of_crash{nullptr};
 
-extern "C" void OnEndSignal(int) {
+extern "C" void OnEndSignal(int signal) {
   // Only async-signal-safe calls here; errno belongs to whatever the signal interrupted.
   const int saved = errno;
-  const char byte = 1;
+  const char byte = static_cast<char>(signal);  // every signal's number fits a byte
   [[maybe_unused]] const ssize_t written = write(pipe_to_loop.load(), &byte, 1);
   errno = saved;
+}
+
+// "signal SIGTERM", in the run's record.
+std::string Reason(int signal) {
+  const char* name = sigabbrev_np(signal);
+  return name != nullptr ? std::string("signal SIG") + name : "signal " + std::to_string(signal);
 }
 
 extern "C" void OnCrash(int signal) {
@@ -93,8 +99,7 @@ struct EndRequests::Watch {
   }
 };
 
-EndRequests::EndRequests(std::function<void()> end, LastAct last_act)
-    : watch_(std::make_unique<Watch>()) {
+EndRequests::EndRequests(End end, LastAct last_act) : watch_(std::make_unique<Watch>()) {
   // Non-blocking at both ends: the handler never waits, and the loop reads what is there.
   if (pipe2(watch_->pipe.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
     throw std::system_error(errno, std::generic_category(), "cannot watch for the end signals");
@@ -104,9 +109,11 @@ EndRequests::EndRequests(std::function<void()> end, LastAct last_act)
   QObject::connect(watch_->notifier.get(), &QSocketNotifier::activated,
                    [read_end = watch_->pipe[0], end = std::move(end)] {
                      char bytes[16];
-                     while (read(read_end, bytes, sizeof bytes) > 0) {
+                     int first = 0;
+                     for (ssize_t got = 0; (got = read(read_end, bytes, sizeof bytes)) > 0;) {
+                       first = first != 0 ? first : bytes[0];
                      }
-                     end();
+                     end(Reason(first));
                    });
 
   std::vector<int> ending(kEndSignals.begin(), kEndSignals.end());

@@ -39,12 +39,28 @@ extern "C" void OnAbort(int signal) {
   std::raise(signal);
 }
 
+// The console's events as the run's record names them.
+const char* ConsoleEventName(DWORD event) {
+  switch (event) {
+    case CTRL_C_EVENT:
+      return "console Ctrl+C";
+    case CTRL_BREAK_EVENT:
+      return "console Ctrl+Break";
+    case CTRL_CLOSE_EVENT:
+      return "console closed";
+    case CTRL_LOGOFF_EVENT:
+      return "session end";
+    default:
+      return "shutdown";
+  }
+}
+
 }  // namespace
 
 // The session's end reaches every top-level window as WM_ENDSESSION; the process may be ended as
 // soon as the message has been answered, so `end` runs before Qt's own handling of it.
 struct EndRequests::Watch final : QAbstractNativeEventFilter {
-  Watch(std::function<void()> on_end, LastAct act)
+  Watch(End on_end, LastAct act)
       : end(std::move(on_end)),
         last_act(act),
         ended_event(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
@@ -58,17 +74,17 @@ struct EndRequests::Watch final : QAbstractNativeEventFilter {
     if (type == "windows_generic_MSG") {
       const MSG* msg = static_cast<const MSG*>(message);
       if (msg->message == WM_ENDSESSION && msg->wParam != FALSE) {
-        EndOnce();
+        EndOnce("session end");
       }
     }
     return false;
   }
 
   // On the window's thread.
-  void EndOnce() {
+  void EndOnce(const char* reason) {
     if (!ended) {
       ended = true;
-      end();
+      end(reason);
     }
     if (ended_event != nullptr) {
       SetEvent(ended_event);
@@ -83,7 +99,7 @@ struct EndRequests::Watch final : QAbstractNativeEventFilter {
       return FALSE;
     }
     QMetaObject::invokeMethod(
-        app, [watch] { watch->EndOnce(); }, Qt::QueuedConnection);
+        app, [watch, event] { watch->EndOnce(ConsoleEventName(event)); }, Qt::QueuedConnection);
     if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
       return TRUE;
     }
@@ -97,7 +113,7 @@ struct EndRequests::Watch final : QAbstractNativeEventFilter {
   // The console handler can be handed nothing: this is how it reaches the window.
   static inline std::atomic<Watch*> current{nullptr};
 
-  std::function<void()> end;
+  End end;
   LastAct last_act;
   HANDLE ended_event;
   bool ended = false;
@@ -105,7 +121,7 @@ struct EndRequests::Watch final : QAbstractNativeEventFilter {
   void (*previous_abort)(int) = SIG_DFL;
 };
 
-EndRequests::EndRequests(std::function<void()> end, LastAct last_act)
+EndRequests::EndRequests(End end, LastAct last_act)
     : watch_(std::make_unique<Watch>(std::move(end), last_act)) {
   QCoreApplication::instance()->installNativeEventFilter(watch_.get());
   last_act_of_crash = &watch_->last_act;

@@ -15,6 +15,7 @@
 #include "log/JournaledLog.h"
 #include "log/TrialJournal.h"
 #include "log/TrialLog.h"
+#include "log/record/RunRecord.h"
 #include "log/view/ReportListView.h"
 
 namespace orvane {
@@ -131,7 +132,8 @@ void BM_LogTrialWithJournal(benchmark::State& state) {
   {
     LoggedWindow window(static_cast<int>(state.range(0)));
     NoNotices notices;
-    TrialJournal journal(folder, window.clock.Now(), notices);
+    RunFolder run_folder(folder, window.clock.Now(), notices);
+    TrialJournal journal(run_folder);
     JournaledLog journaled(window.log, window.view.table(), journal);
     int i = 0;
     for (auto _ : state) {
@@ -181,6 +183,87 @@ void BM_CopyText(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_CopyText)->Unit(benchmark::kMillisecond);
+
+class FixedSettings : public ExperimentSettings {
+ public:
+  double Odds() const override { return 0.1; }
+  std::int32_t NeutralShareItem() const override { return 2; }
+  std::int32_t SelectionMode() const override { return 0; }
+  std::int32_t SerialBlockLength() const override { return 10; }
+  std::int32_t SerialStartItem() const override { return 0; }
+  double PuffDelay() const override { return 2.0; }
+  std::int32_t PuffDuration() const override { return 10; }
+  double PerchLine() const override { return 7; }
+};
+
+// The run's record on disk, stamped by the system's clock as in the program.
+struct RecordOnDisk {
+  RecordOnDisk()
+      : folder(std::filesystem::temp_directory_path() /
+               ("orvane-record-bench-" + std::to_string(QCoreApplication::applicationPid()))),
+        record({folder, clock, notices, settings}) {
+    record.BeginRun("driver=bench", "/songs", "/songs");
+  }
+  ~RecordOnDisk() { std::filesystem::remove_all(folder); }
+
+  std::filesystem::path folder;
+  SystemLocalClock clock;
+  NoNotices notices;
+  FixedSettings settings;
+  record::RunRecord record;
+};
+
+// What the record adds to a tick whose perch reading changed: one event line on disk.
+void BM_RecordPerchChange(benchmark::State& state) {
+  RecordOnDisk disk;
+  bool on = false;
+  for (auto _ : state) {
+    disk.record.PerchRead(on = !on, 0);
+  }
+  state.counters["events"] = static_cast<double>(disk.record.Events().Events());
+}
+BENCHMARK(BM_RecordPerchChange)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+// What the record adds to a logged-row tick of a bad song with the bird on the perch: the puff's
+// event, the trial table's line and the decision's event.
+void BM_RecordLoggedRow(benchmark::State& state) {
+  RecordOnDisk disk;
+  disk.record.SongChosen(kBadSong, "/songs", "bad.wav");
+  for (auto _ : state) {
+    state.PauseTiming();
+    disk.record.PerchRead(true, 0);
+    disk.record.SongStarted(kBadSong, true, {});
+    disk.record.PerchRead(true, 0);
+    state.ResumeTiming();
+    disk.record.PuffWritten(true, record::PuffBy::kTrial, 0);
+    disk.record.TrialLogged(kBadSong, true, {});
+  }
+}
+BENCHMARK(BM_RecordLoggedRow)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+// The trial table's line for a row, without the disk.
+void BM_TrialTableLine(benchmark::State& state) {
+  record::TrialRow row;
+  row.trial = 1234;
+  row.song_file = "bad song number one.wav";
+  row.song_folder = "C:\\Users\\lab\\Documents\\songs";
+  row.left_tick = 107;
+  row.settings = {"2.0", "1.0", "0.100", "50", "random", "10", "bad song", "7"};
+  row.playback.stream = "ready";
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(record::TrialTableLine(row));
+  }
+}
+BENCHMARK(BM_TrialTableLine);
+
+// The local time with its offset from UTC, which every line of the record is stamped with.
+void BM_SystemLocalClock(benchmark::State& state) {
+  const SystemLocalClock clock;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(clock.Now());
+  }
+}
+BENCHMARK(BM_SystemLocalClock);
 
 }  // namespace
 }  // namespace orvane

@@ -131,6 +131,7 @@ void TMediaPlayer::Press(Button button) {
   try {
     if (button == Button::kPlay) {
       player_->Play();
+      emit played();
     } else {
       player_->Stop();
     }

@@ -25,6 +25,8 @@ class TMediaPlayer : public QWidget {
  signals:
   // A press failed; the window shows the message. Without a receiver the bar shows it itself.
   void playerError(const QString& message);
+  // A press of Play started the song.
+  void played();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -16,8 +16,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "log/record/TrialTableFormat.h"
 #include "tests/io/support/SimulatedDevice.h"
 #include "tests/playback/SongFiles.h"
+#include "tests/support/TabSeparated.h"
 #include "tests/support/TemporaryDocuments.h"
 
 namespace orvane {
@@ -139,6 +141,16 @@ TEST(ProgramProcess, EachEndSignalClosesTheValveAndReleasesTheDeviceWithExitCode
     expected.insert(expected.end(), kCloseCalls.begin(), kCloseCalls.end());
     EXPECT_EQ(run.LastDriverCalls(expected.size()), expected);
     EXPECT_TRUE(run.Boxes().isEmpty()) << run.Boxes().join('\n').toStdString();
+    const QDir folder(run.documents.DocumentsFolder() + "/Orvane");
+    const QStringList logs = folder.entryList({"* events.tsv"}, QDir::Files);
+    ASSERT_EQ(logs.size(), 1);
+    const auto events = testing::ReadTabSeparated(folder.filePath(logs[0]).toStdU16String());
+    std::vector<std::string> ending;
+    for (std::size_t row = events.rows.size() - 2; row < events.rows.size(); ++row) {
+      ending.push_back(events.At(row, "event") + " " + events.At(row, "details"));
+    }
+    EXPECT_THAT(ending, ElementsAre("run_end reason=signal SIG" + std::string(sigabbrev_np(signal)),
+                                    ::testing::StartsWith("puff_off by=close; held=1")));
   }
 }
 
@@ -224,19 +236,24 @@ TEST(ProgramProcess, WithoutTheDriverOneBoxSaysSoAndTrialsRunOnAnOccupiedPerch) 
                           "the driver or connect the device, then restart."));
 }
 
-// Killed outright in the middle of a run, right after a tick logged its trial: the journal in the
-// documents folder holds exactly the trials whose ticks finished, each a whole line.
-TEST(ProgramProcess, KilledOutrightItsJournalHoldsEveryTrialWhoseTickFinished) {
+// Killed outright in the middle of a run, right after a tick logged its trial: the run's files in
+// the documents folder hold exactly the trials and events whose ticks finished, each a whole line.
+TEST(ProgramProcess, KilledOutrightItsFilesHoldEveryTrialAndEventWhoseTickFinished) {
   ScriptedRun run({"trials", "3", "<songs>"}, ORVANE_DRIVER_FOLDER);
-  ASSERT_TRUE(run.WaitFor("rows 3")) << run.lines.join('\n').toStdString();
+  ASSERT_TRUE(run.WaitFor("rows 3 ")) << run.lines.join('\n').toStdString();
+  const qulonglong events = run.lines.back().section(' ', 3).toULongLong();
   ::kill(static_cast<pid_t>(run.process.processId()), SIGKILL);
   ASSERT_TRUE(run.Ended());
   EXPECT_EQ(run.process.exitStatus(), QProcess::CrashExit);
 
-  const QDir journals(run.documents.DocumentsFolder() + "/Orvane");
-  const QStringList files = journals.entryList(QDir::Files);
-  ASSERT_EQ(files.size(), 1) << files.join(' ').toStdString();
-  QFile journal(journals.filePath(files[0]));
+  const QDir folder(run.documents.DocumentsFolder() + "/Orvane");
+  QStringList files = folder.entryList(QDir::Files);
+  ASSERT_EQ(files.filter(" events.tsv").size(), 1) << files.join(' ').toStdString();
+  const QString stem = files.filter(" events.tsv")[0].chopped(11);
+  files.sort();
+  EXPECT_EQ(files, QStringList({stem + " events.tsv", stem + " trials.tsv", stem + ".tsv"}));
+
+  QFile journal(folder.filePath(stem + ".tsv"));
   ASSERT_TRUE(journal.open(QIODevice::ReadOnly));
   const QList<QByteArray> lines = journal.readAll().split('\n');
   ASSERT_EQ(lines.size(), 6) << "the title, the empty line, three rows and nothing after the last";
@@ -246,6 +263,19 @@ TEST(ProgramProcess, KilledOutrightItsJournalHoldsEveryTrialWhoseTickFinished) {
     EXPECT_TRUE(lines[row].endsWith("\tbad\tNo\t\t")) << lines[row].toStdString();
   }
   EXPECT_EQ(lines[5], "");
+
+  const auto table =
+      testing::ReadTabSeparated(folder.filePath(stem + " trials.tsv").toStdU16String());
+  EXPECT_TRUE(table.ends_with_line_end);
+  EXPECT_EQ(table.Column(trial_table::kTrial), (std::vector<std::string>{"1", "2", "3"}));
+  const auto log =
+      testing::ReadTabSeparated(folder.filePath(stem + " events.tsv").toStdU16String());
+  EXPECT_TRUE(log.ends_with_line_end);
+  ASSERT_EQ(log.rows.size(), events);
+  for (const auto& row : log.rows) {
+    EXPECT_EQ(row.size(), 4u);
+  }
+  EXPECT_EQ(log.rows.back()[2], "decision");
 }
 
 }  // namespace

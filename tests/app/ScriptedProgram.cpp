@@ -8,8 +8,9 @@
 //                                    <crossed|plain>", then closes the window
 //   scripted_orvane trials <n> <folder>
 //                                    bad songs with the bird on the perch, ticks driven as fast as
-//                                    the loop turns; says "rows <k>" after each logged trial and
-//                                    stops dead after the n-th, to be killed
+//                                    the loop turns; says "rows <k> events <e>" after each logged
+//                                    trial (e: events recorded so far) and stops dead after the
+//                                    n-th, to be killed
 #include <QApplication>
 #include <QColor>
 #include <QStringList>
@@ -120,7 +121,9 @@ void RunTrials(TForm1& window, int count, const QString& folder) {
       return;
     }
     said = rows;
-    Say(QStringLiteral("rows %1").arg(rows));
+    Say(QStringLiteral("rows %1 events %2")
+            .arg(rows)
+            .arg(static_cast<qulonglong>(window.Record().Events().Events())));
     if (rows >= count) {
       // Stopped dead in the middle of the run, with the tick finished, until the test kills it.
       for (;;) {

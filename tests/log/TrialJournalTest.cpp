@@ -16,10 +16,13 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "log/JournalName.h"
+#include "log/RunFile.h"
+#include "log/record/TrialTable.h"
 
 namespace orvane {
 namespace {
@@ -70,31 +73,81 @@ class TrialJournalTest : public ::testing::Test {
 };
 
 TEST(JournalName, IsTheRunsStartWithACountForEachFurtherTry) {
-  EXPECT_EQ(JournalFileName(kRunStart), "2024-03-21 14.05.09.tsv");
-  EXPECT_EQ(JournalFileName({2025, 1, 2, 3, 4, 5, 0}, 2), "2025-01-02 03.04.05 (2).tsv");
+  EXPECT_EQ(RunFileStem(kRunStart), "2024-03-21 14.05.09");
+  EXPECT_EQ(RunFileStem({2025, 1, 2, 3, 4, 5, 0}, 2), "2025-01-02 03.04.05 (2)");
 }
 
-// The file appears with the first row, in a folder made for it, under the first free name, and
-// each row is with the system when Append returns.
+// The file appears with the first row, in a folder made for it, under the first stem that no
+// file of an earlier run holds, which the run's other files share; each row is with the system
+// when Append returns.
 TEST_F(TrialJournalTest, TheFileIsMadeAtTheFirstRowAndEveryRowIsWrittenBeforeAppendReturns) {
-  { TrialJournal unused(Folder(), kRunStart, notices_); }
+  {
+    RunFolder unused_folder(Folder(), kRunStart, notices_);
+    TrialJournal unused(unused_folder);
+  }
   EXPECT_FALSE(fs::exists(Folder())) << "a run without trials leaves nothing";
 
   fs::create_directories(Folder());
   std::ofstream(FirstFile()) << "an earlier run's file";
-  TrialJournal journal(Folder(), kRunStart, notices_);
+  std::ofstream(Folder() / "2024-03-21 14.05.09 (2) events.tsv") << "another run's events";
+  RunFolder folder(Folder(), kRunStart, notices_);
+  TrialJournal journal(folder);
+  record::TrialTable table(folder);
   EXPECT_TRUE(journal.Path().empty());
   std::string expected = kTitle;
   for (int trial = 1; trial <= 3; ++trial) {
     journal.Append(kTitle, Row(trial));
     expected += Row(trial);
-    EXPECT_EQ(ReadAll(Folder() / "2024-03-21 14.05.09 (2).tsv"), expected);
+    EXPECT_EQ(ReadAll(Folder() / "2024-03-21 14.05.09 (3).tsv"), expected);
   }
-  EXPECT_EQ(journal.Path(), Folder() / "2024-03-21 14.05.09 (2).tsv");
+  table.Append(record::TrialRow{});
+  EXPECT_EQ(journal.Path(), Folder() / "2024-03-21 14.05.09 (3).tsv");
+  EXPECT_EQ(table.Path(), Folder() / "2024-03-21 14.05.09 (3) trials.tsv");
   EXPECT_EQ(ReadAll(FirstFile()), "an earlier run's file");
   EXPECT_EQ(journal.Files(), 1);
   EXPECT_TRUE(notices_.texts.empty());
 }
+
+#if !defined(_WIN32)
+// A file that keeps only the lines not yet written (the event log) cannot write a lost file
+// again: the new one starts with its head and tells how many lines it lacks. Lines that pile up
+// while nothing can be written are dropped beyond a limit, oldest first, and told the same way.
+TEST_F(TrialJournalTest, AFileKeepingOnlyUnwrittenLinesTellsWhatANewOneLacks) {
+  RunFolder folder(Folder(), kRunStart, notices_);
+  RunFile file(
+      folder, " events.tsv", "event log", RunFile::Keep::kUnwrittenLines,
+      [](std::uint64_t lost) { return "lost " + std::to_string(lost) + "\n"; }, 100);
+  file.SetHead("head\n");
+  file.Append("a1\na2\n");
+  fs::remove(file.Path());
+  file.Append("b1\n");  // meets the removal
+  file.Append("b2\n");
+  EXPECT_EQ(ReadAll(file.Path()), "head\nlost 2\nb1\nb2\n");
+
+  fs::remove_all(Folder());
+  std::ofstream(Folder()) << "not a folder";
+  for (int line = 10; line < 40; ++line) {
+    file.Append("c" + std::to_string(line) + "\n");
+  }
+  fs::remove(Folder());
+  file.Append("d\n");
+  const std::string text = ReadAll(file.Path());
+  ASSERT_THAT(text, StartsWith("head\nlost "));
+  std::istringstream lines(text.substr(std::string("head\nlost ").size()));
+  int lost = 0;
+  lines >> lost;
+  const std::string kept = text.substr(text.find('\n', 5) + 1);
+  EXPECT_LE(kept.size(), 100u) << "the waiting lines were kept within the limit";
+  std::string expected;
+  // The removed file's three lines, then the oldest of the waiting ones.
+  for (int line = 10 + lost - 3; line < 40; ++line) {
+    expected += "c" + std::to_string(line) + "\n";
+  }
+  EXPECT_GT(lost, 3);
+  EXPECT_EQ(kept, expected + "d\n");
+  EXPECT_EQ(notices_.texts.size(), 2u) << "once for each spell of trouble";
+}
+#endif
 
 // Each way the file can fail: one notice, then silence while it fails; once writing works again
 // the journal holds every row of the run, the ones logged meanwhile included.
@@ -151,7 +204,8 @@ TEST_F(TrialJournalTest, AFailureIsToldOnceAndTheJournalCatchesUpWhenWritingWork
 #endif
     fs::remove_all(Folder());
     notices_.texts.clear();
-    TrialJournal journal(Folder(), kRunStart, notices_);
+    RunFolder folder(Folder(), kRunStart, notices_);
+    TrialJournal journal(folder);
     std::string rows;
     const auto log = [&](int trial) {
       journal.Append(kTitle, Row(trial));
@@ -181,8 +235,8 @@ TEST_F(TrialJournalTest, AFailureIsToldOnceAndTheJournalCatchesUpWhenWritingWork
 }
 
 TEST_F(TrialJournalTest, ANameTooLongForTheSystemIsToldOnce) {
-  const fs::path folder = root_ / std::string(300, 'x') / "Orvane";
-  TrialJournal journal(folder, kRunStart, notices_);
+  RunFolder folder(root_ / std::string(300, 'x') / "Orvane", kRunStart, notices_);
+  TrialJournal journal(folder);
   journal.Append(kTitle, Row(1));
   journal.Append(kTitle, Row(2));
   EXPECT_THAT(notices_.texts, ElementsAre(HasSubstr("cannot be made: ")));

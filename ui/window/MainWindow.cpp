@@ -5,20 +5,27 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSlider>
 #include <QStyle>
 #include <QWindow>
 
+#include <filesystem>
 #include <stdexcept>
+#include <utility>
 
 #include "playback/SongSelection.h"
 #include "ui/NumLab.h"
 #include "ui/Pictures.h"
+#include "ui/SpinButton.h"
 #include "ui/window/FormDescription.h"
+#include "ui/window/RadioGroup.h"
 #include "ui/window/ScreenFit.h"
 #include "ui/window/Shape.h"
 #include "ui_MainWindow.h"
 
 namespace {
+
+using orvane::record::PuffBy;
 
 // The width the form is described at; the right-anchored displays keep their distance from it.
 constexpr int kDescribedWidth = 813;
@@ -47,21 +54,31 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
     : QWidget(parent),
       ui_(BuildForm(*this)),
       services_(services),
-      notices_([this](const QString& text) { ShowError(text); }, this),
+      notices_(
+          [this](const QString& text) {
+            record_.MessageShown("notice", text.toStdString());
+            ShowError(text);
+          },
+          this),
       play_bad_(services.sound),
       play_good_(services.sound),
       lines_(*this, *this, notices_),
       selection_(*this, *this, services.calendar_clock),
       log_({ui_->report->table(), *this, *ui_->bad_stay, *ui_->bad_escape, *ui_->good_stay,
             *ui_->good_escape, services.clipboard, services.local_clock}),
-      journal_(services.journal_folder, services.local_clock.Now(), notices_),
-      journaled_log_(log_, ui_->report->table(), journal_),
+      record_({services.journal_folder, services.local_clock, notices_, *this}),
+      journaled_log_(log_, ui_->report->table(), record_.Journal()),
+      recorded_lines_(lines_, record_),
+      recorded_bad_(play_bad_, orvane::kBadSong, record_),
+      recorded_good_(play_good_, orvane::kNeutralSong, record_),
+      recorded_log_(journaled_log_, recorded_good_, recorded_bad_, record_),
       timer1_(this),
       timer2_(this),
       valve_guard_(this),
       heartbeat_(this),
-      controller_({*this, lines_, selection_, play_good_, play_bad_, journaled_log_, *this, timer1_,
-                   timer2_}) {
+      song_watch_(this),
+      controller_({*this, recorded_lines_, selection_, recorded_good_, recorded_bad_, recorded_log_,
+                   *this, timer1_, timer2_}) {
   ApplyDescriptionExtras();
   // The focused control always shows its focus frame, not only after a Tab: Qt drops the window's
   // keyboard-focus mark when the window is activated or the focus moves otherwise.
@@ -74,6 +91,8 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
   connect(&timer2_, &TickTimer::tick, this, &TForm1::Timer2Timer);
   connect(&valve_guard_, &TickTimer::tick, this, &TForm1::ValveGuardTimer);
   connect(&heartbeat_, &TickTimer::tick, this, &TForm1::HeartbeatTimer);
+  connect(&song_watch_, &TickTimer::tick, this, &TForm1::SongWatchTimer);
+  ConnectTheRecord();
 
   // Both lists share the folder, so one error box speaks for both.
   const bool bad_list_failed = !PointListAtDefaultFolder(*ui_->bad_song_list, true);
@@ -81,6 +100,8 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
   log_.InitTrialLog();
   lines_.OpenTasks();
   heartbeat_.Enable();
+  record_.BeginRun(DeviceFacts(lines_), ui_->bad_song_list->Directory(),
+                   ui_->good_song_list->Directory());
 }
 
 TForm1::~TForm1() {
@@ -102,7 +123,10 @@ void TForm1::ApplyDescriptionExtras() {
   ui_->play_bad->Attach(&play_bad_);
   ui_->play_good->Attach(&play_good_);
   for (TMediaPlayer* bar : {ui_->play_bad, ui_->play_good}) {
-    connect(bar, &TMediaPlayer::playerError, this, &TForm1::ShowError);
+    connect(bar, &TMediaPlayer::playerError, this, [this](const QString& message) {
+      record_.MessageShown("error", message.toStdString());
+      ShowError(message);
+    });
   }
   SetWindowColour(orvane::colours::kSilver);
 
@@ -118,6 +142,28 @@ void TForm1::ApplyDescriptionExtras() {
   // The controls lie on a page that fills the window and scrolls only where the window is smaller.
   ui_->contents->installEventFilter(this);
   ui_->scroller->viewport()->setAutoFillBackground(false);
+}
+
+void TForm1::ConnectTheRecord() {
+  // After the form's own handlers, which set the displays that hold some of the settings.
+  for (QSlider* slider :
+       {ui_->puff_duration, ui_->action_delayTb, ui_->feedback_delay1, ui_->serial_tb}) {
+    connect(slider, &QSlider::valueChanged, this, &TForm1::NoteSettings);
+  }
+  for (TRadioGroup* group : {ui_->song_selection, ui_->precent_bad, ui_->start_with}) {
+    connect(group, &TRadioGroup::clicked, this, &TForm1::NoteSettings);
+  }
+  connect(ui_->l1s, &TCSpinButton::upClick, this, &TForm1::NoteSettings);
+  connect(ui_->l1s, &TCSpinButton::downClick, this, &TForm1::NoteSettings);
+  connect(ui_->play_bad, &TMediaPlayer::played, this, [this] {
+    recorded_bad_.PlayedByButton();
+    WatchSongs();
+  });
+  connect(ui_->play_good, &TMediaPlayer::played, this, [this] {
+    recorded_good_.PlayedByButton();
+    WatchSongs();
+  });
+  record_.Folder().SetMadeListener([this] { ShowRunFiles(); });
 }
 
 void TForm1::ShowError(const QString& text) {
@@ -171,6 +217,7 @@ void TForm1::SetWindowColour(orvane::Colour colour) {
 }
 
 void TForm1::ShowErrorMessage(std::string_view text) {
+  record_.MessageShown("start refused", text);
   services_.show_message(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
@@ -195,14 +242,21 @@ void TForm1::SetPuffNote(const std::string& note) {
 
 void TForm1::StartClick() {
   controller_.StartClick();
+  if (timer1_.IsEnabled()) {
+    record_.Started();
+  }
   KeepClosingTheValve();
+  WatchSongs();
 }
 void TForm1::StopClick() {
   controller_.StopClick();
+  record_.Stopped();
   KeepClosingTheValve();
+  WatchSongs();
 }
 void TForm1::pufferClick() {
   lines_.Beat();
+  recorded_lines_.WritesBy(PuffBy::kManual);
   controller_.pufferClick();
   KeepClosingTheValve();
 }
@@ -210,33 +264,71 @@ void TForm1::pufferClick() {
 // Every handler that may write to the puffer first tells the valve's keepers that it answers.
 void TForm1::Timer1Timer() {
   lines_.Beat();
-  lines_.RewriteOffPatternIfDue();
+  recorded_lines_.RewriteOffPatternIfDue();
+  recorded_lines_.WritesBy(PuffBy::kTrial);
   controller_.Timer1Timer();
   KeepClosingTheValve();
-  ShowJournalPath();
+  WatchSongs();
 }
 void TForm1::Timer2Timer() {
   lines_.Beat();
-  lines_.RewriteOffPatternIfDue();
+  recorded_lines_.RewriteOffPatternIfDue();
+  recorded_lines_.WritesBy(PuffBy::kManual);
   controller_.Timer2Timer();
   KeepClosingTheValve();
 }
 void TForm1::ValveGuardTimer() {
   lines_.Beat();
-  lines_.RewriteOffPatternIfDue();
+  recorded_lines_.RewriteOffPatternIfDue();
   KeepClosingTheValve();
 }
 void TForm1::HeartbeatTimer() {
   lines_.Beat();
   KeepClosingTheValve();
 }
+void TForm1::SongWatchTimer() {
+  WatchSongs();
+}
 
-void TForm1::ShowJournalPath() {
-  if (journal_.Files() != journal_files_shown_) {
-    journal_files_shown_ = journal_.Files();
-    ui_->report->setToolTip(QStringLiteral("The trials of this run are also saved in %1")
-                                .arg(QString::fromStdU16String(journal_.Path().u16string())));
+void TForm1::WatchSongs() {
+  // Both watched every time: the one must not hide the other's end.
+  const bool bad_sounding = recorded_bad_.Watch();
+  const bool good_sounding = recorded_good_.Watch();
+  // Timer1's ticks watch the songs while they run; the song watch only fills in for them.
+  if ((bad_sounding || good_sounding) && !timer1_.IsEnabled()) {
+    song_watch_.Enable();
+  } else {
+    song_watch_.Disable();
   }
+}
+
+void TForm1::NoteSettings() {
+  record_.SettingsMayHaveChanged();
+}
+
+void TForm1::NoteRunEnd(const std::string& reason) {
+  record_.RunEnds(reason);
+}
+
+void TForm1::NoteErrorShown(const QString& text) {
+  record_.MessageShown("error", text.toStdString());
+}
+
+void TForm1::ShowRunFiles() {
+  const orvane::record::RunRecord& record = record_;
+  QString text = QStringLiteral("This run is saved in the folder %1:")
+                     .arg(QString::fromStdU16String(record_.Folder().Path().u16string()));
+  const std::pair<std::filesystem::path, const char*> files[] = {
+      {record.Journal().Path(), "the trials as Copy gives them"},
+      {record.Table().Path(), "each trial with its settings and timings"},
+      {record.Events().Path(), "every event of the run"}};
+  for (const auto& [path, what] : files) {
+    if (!path.empty()) {
+      text += QStringLiteral("\n%1 (%2)")
+                  .arg(QString::fromStdU16String(path.filename().u16string()), what);
+    }
+  }
+  ui_->report->setToolTip(text);
 }
 
 void TForm1::KeepClosingTheValve() {
@@ -248,29 +340,43 @@ void TForm1::KeepClosingTheValve() {
 }
 
 void TForm1::input0Click() {
+  const std::string old_folder = ui_->bad_song_list->Directory();
   if (const auto text = ui_->bad_song_list->ChooseFolder(services_.folder_dialog)) {
     ui_->playbacks_folder0->setText(QString::fromStdString(*text));
+    record_.FolderChosen(orvane::kBadSong, old_folder, ui_->bad_song_list->Directory());
   }
 }
 
 void TForm1::input1Click() {
+  const std::string old_folder = ui_->good_song_list->Directory();
   if (const auto text = ui_->good_song_list->ChooseFolder(services_.folder_dialog)) {
     ui_->playbacks_folder1->setText(QString::fromStdString(*text));
+    record_.FolderChosen(orvane::kNeutralSong, old_folder, ui_->good_song_list->Directory());
   }
 }
 
 void TForm1::bad_song_listClick() {
-  orvane::SelectSong(ui_->bad_song_list->List(), play_bad_);
+  ChooseSong(*ui_->bad_song_list, orvane::kBadSong, play_bad_);
 }
 void TForm1::good_song_listClick() {
-  orvane::SelectSong(ui_->good_song_list->List(), play_good_);
+  ChooseSong(*ui_->good_song_list, orvane::kNeutralSong, play_good_);
+}
+
+void TForm1::ChooseSong(TFileListBox& list, orvane::SongKind kind, orvane::MediaPlayer& player) {
+  const orvane::FileList& files = list.List();
+  const auto selected = files.Selection();
+  record_.SongChosen(kind, files.Directory(), selected ? files.Entries()[*selected] : "");
+  // A song that sounded stops here; the song watch records that within a tick.
+  orvane::SelectSong(files, player);
 }
 
 void TForm1::copyClick() {
   log_.copyClick();
+  record_.Copied();
 }
 void TForm1::clearClick() {
   log_.clearClick();
+  record_.Cleared();
 }
 
 // A division, not a multiplication by 0.1: 3 × 0.1 is not the double nearest to 0.3, and the
@@ -330,8 +436,10 @@ void TForm1::FormClose() {
   timer1_.Disable();
   timer2_.Disable();
   heartbeat_.Disable();
+  song_watch_.Disable();
   // Close the valve first: a window closed in the middle of a puff must not leave air blowing.
-  lines_.PuffOff();
+  recorded_lines_.WritesBy(PuffBy::kClose);
+  recorded_lines_.PuffOff();
   const bool left_open = lines_.OffPatternDue();
   lines_.CloseTasks();
   valve_guard_.Disable();
@@ -342,15 +450,18 @@ void TForm1::FormClose() {
     RecordEndFault(text);
     ShowError(QString::fromStdString(text));
   }
+  record_.RunEnds("closed");
 }
 
 void TForm1::EndWithoutTheLoop() {
   if (const auto left_open = lines_.CloseWithoutTheWindow()) {
     RecordEndFault(*left_open);
   }
+  record_.RunEnds("exit without the event loop");
 }
 
 void TForm1::RecordEndFault(const std::string& text) {
+  record_.MessageShown("error", text);
   if (services_.record_end_fault) {
     services_.record_end_fault(text);
   }

@@ -16,8 +16,10 @@
 #include "log/JournaledLog.h"
 #include "log/TrialJournal.h"
 #include "log/TrialLog.h"
+#include "log/record/RunRecord.h"
 #include "playback/MediaPlayer.h"
 #include "ui/window/DeferredNotices.h"
+#include "ui/window/RecordedParts.h"
 #include "ui/window/TickTimer.h"
 #include "ui/window/WindowServices.h"
 
@@ -25,6 +27,7 @@ namespace Ui {
 class TForm1;
 }
 
+class TFileListBox;
 class TNumLab;
 
 // The program's one window. Its form describes every control; the handlers bound to them by
@@ -44,7 +47,8 @@ class TForm1 : public QWidget,
   Ui::TForm1& Controls() { return *ui_; }
   const orvane::TrialController& Controller() const { return controller_; }
   const orvane::TrialLog& Log() const { return log_; }
-  const orvane::TrialJournal& Journal() const { return journal_; }
+  const orvane::TrialJournal& Journal() const { return record_.Journal(); }
+  const orvane::record::RunRecord& Record() const { return record_; }
   orvane::MediaPlayer& PlayBad() { return play_bad_; }
   orvane::MediaPlayer& PlayGood() { return play_good_; }
   TickTimer& Timer1() { return timer1_; }
@@ -52,6 +56,11 @@ class TForm1 : public QWidget,
   TickTimer& ValveGuard() { return valve_guard_; }
   TickTimer& Heartbeat() { return heartbeat_; }
   orvane::DigitalLines& Lines() { return lines_; }
+
+  // Why the run ends, when something other than the close box ends it: "signal SIGTERM".
+  void NoteRunEnd(const std::string& reason);
+  // The application's error box showed an exception that left one of the handlers.
+  void NoteErrorShown(const QString& text);
 
   // ExperimentSettings: each read goes to the control that holds the setting.
   double Odds() const override;
@@ -87,6 +96,10 @@ class TForm1 : public QWidget,
   void ValveGuardTimer();
   // Runs as long as the window: tells the valve's keepers that this thread answers.
   void HeartbeatTimer();
+  // Records the end of a song that stops sounding while Timer1 does not tick.
+  void SongWatchTimer();
+  // Records each setting that changed, after the handler of its control has run.
+  void NoteSettings();
 
   void input0Click();
   void input1Click();
@@ -130,6 +143,9 @@ class TForm1 : public QWidget,
   };
 
   void ApplyDescriptionExtras();
+  // Tells the run's record of every change of a setting, of a song's start from its button and of
+  // each of the run's files made.
+  void ConnectTheRecord();
   // Shrinks a window that the screen cannot hold to the screen's free area; its page then scrolls.
   void FitToScreen();
   // The application's error box, for failures met outside a handler's exception.
@@ -137,8 +153,11 @@ class TForm1 : public QWidget,
   // Runs the valve guard exactly while the off pattern is due and no timer writes it.
   void KeepClosingTheValve();
   void RecordEndFault(const std::string& text);
-  // The log table's tooltip names the journal's file once there is one.
-  void ShowJournalPath();
+  // The log table's tooltip names the folder of the run's files and those made so far.
+  void ShowRunFiles();
+  // Records the songs that stopped sounding; the song watch runs while one sounds unticked.
+  void WatchSongs();
+  void ChooseSong(TFileListBox& list, orvane::SongKind kind, orvane::MediaPlayer& player);
   // False when the folder could not be entered; the error is shown when `show_error` is true.
   bool PointListAtDefaultFolder(class TFileListBox& list, bool show_error);
 
@@ -150,13 +169,17 @@ class TForm1 : public QWidget,
   orvane::DigitalLines lines_;
   orvane::SongKindSelection selection_;
   orvane::TrialLog log_;
-  orvane::TrialJournal journal_;
+  orvane::record::RunRecord record_;
   orvane::JournaledLog journaled_log_;
-  int journal_files_shown_ = 0;
+  RecordedLines recorded_lines_;
+  RecordedPlayer recorded_bad_;
+  RecordedPlayer recorded_good_;
+  RecordedLog recorded_log_;
   TickTimer timer1_;
   TickTimer timer2_;
   TickTimer valve_guard_;
   TickTimer heartbeat_;
+  TickTimer song_watch_;
   orvane::TrialController controller_;
   QList<RightAnchor> right_anchors_;
   bool fitted_to_screen_ = false;

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "log/LocalClock.h"
+#include "log/RunFile.h"
+#include "log/RunFolder.h"
+#include "log/record/RunClock.h"
+
+namespace orvane::record {
+
+// The run's event log: one tab-separated line per event, under the header
+// "run_seconds  local_time  event  details". Only the lines not yet written are kept; a file
+// begun again after a loss starts with the header, the run's start and a "lines_lost" event.
+class EventLog {
+ public:
+  EventLog(RunFolder& folder, const LocalClock& clock, const RunClock& run_clock);
+
+  // The run's start, stamped now; written first when the file appears.
+  void SetRunStart(std::string_view details);
+  // An event, stamped now; the file appears with the first one.
+  void Record(std::string_view event, std::string_view details);
+  // An event that does not make the file appear: it waits for one that does, and is lost with
+  // the run if none comes.
+  void RecordWithOthers(std::string_view event, std::string_view details);
+
+  const std::filesystem::path& Path() const { return file_.Path(); }
+  int Files() const { return file_.Files(); }
+  // Events recorded so far, the run's start included.
+  std::uint64_t Events() const { return events_; }
+
+ private:
+  std::string Line(std::string_view event, std::string_view details) const;
+
+  const LocalClock& clock_;
+  const RunClock& run_clock_;
+  RunFile file_;
+  std::string waiting_;
+  bool appeared_ = false;
+  std::uint64_t events_ = 0;
+};
+
+}  // namespace orvane::record

@@ -1,0 +1,237 @@
+#include "log/record/RunRecord.h"
+
+#include <QSysInfo>
+
+#include <utility>
+
+namespace orvane::record {
+namespace {
+
+// An event's details: "key=value" pairs joined by "; ", paths last since they may hold anything.
+class Details {
+ public:
+  Details& Add(std::string_view key, std::string_view value) {
+    if (!text_.empty()) {
+      text_ += "; ";
+    }
+    text_ += key;
+    text_ += '=';
+    text_ += value;
+    return *this;
+  }
+  Details& Add(std::string_view key, std::int64_t value) { return Add(key, std::to_string(value)); }
+  const std::string& Text() const { return text_; }
+
+ private:
+  std::string text_;
+};
+
+std::string_view SongName(SongKind kind) {
+  return kind == kNeutralSong ? "good" : "bad";
+}
+
+std::string_view ByName(PuffBy by) {
+  switch (by) {
+    case PuffBy::kTrial:
+      return "trial";
+    case PuffBy::kManual:
+      return "manual";
+    case PuffBy::kRewrite:
+      return "rewrite";
+    case PuffBy::kClose:
+      return "close";
+  }
+  return "";
+}
+
+std::string OperatingSystem() {
+  return (QSysInfo::prettyProductName() + QStringLiteral(" (") + QSysInfo::kernelType() +
+          QStringLiteral(" ") + QSysInfo::kernelVersion() + QStringLiteral(", ") +
+          QSysInfo::currentCpuArchitecture() + QStringLiteral(")"))
+      .toStdString();
+}
+
+// A counter that only grows, unless the player opened another song meanwhile.
+std::uint64_t Since(std::uint64_t now, std::uint64_t then) {
+  return now >= then ? now - then : now;
+}
+
+}  // namespace
+
+RunRecord::RunRecord(const Parts& parts)
+    : clock_(parts.clock),
+      settings_(parts.settings),
+      folder_(parts.folder, parts.clock.Now(), parts.notices),
+      journal_(folder_),
+      table_(folder_),
+      events_(folder_, parts.clock, run_clock_) {}
+
+void RunRecord::BeginRun(std::string_view device, std::string_view bad_folder,
+                         std::string_view neutral_folder) {
+  settings_recorded_ = ReadSettings(settings_);
+  Details details;
+  details.Add("version", ORVANE_VERSION).Add("os", OperatingSystem());
+  std::string text = details.Text() + "; " + std::string(device);
+  Details rest;
+  for (std::size_t i = 0; i < kSettingColumns.size(); ++i) {
+    rest.Add(kSettingColumns[i], settings_recorded_[i]);
+  }
+  rest.Add("bad_folder", bad_folder).Add("neutral_folder", neutral_folder);
+  events_.SetRunStart(text + "; " + rest.Text());
+}
+
+void RunRecord::PerchRead(bool on_perch, std::int32_t status) {
+  ++tick_;
+  tick_puff_ = {};
+  tick_read_ok_ = status >= 0;
+  if (trial_) {
+    trial_->device_ok = trial_->device_ok && tick_read_ok_;
+    if (!on_perch && !trial_->left_tick && tick_ > trial_->start_tick) {
+      trial_->left_tick = tick_;
+    }
+  }
+  if (tick_read_ok_ == reads_failing_) {
+    reads_failing_ = !tick_read_ok_;
+    Details details;
+    details.Add("tick", tick_);
+    if (reads_failing_) {
+      details.Add("status", status);
+    }
+    Record(reads_failing_ ? "perch_read_failed" : "perch_read_ok", details.Text());
+  }
+  if (on_perch_ != on_perch) {
+    on_perch_ = on_perch;
+    Record(on_perch ? "perch_occupied" : "perch_empty", Details().Add("tick", tick_).Text());
+  }
+}
+
+void RunRecord::PuffWritten(bool on, PuffBy by, std::int32_t status) {
+  const bool held = status >= 0;
+  if (on && by == PuffBy::kTrial) {
+    tick_puff_ = {true, held};
+  }
+  if (trial_) {
+    trial_->device_ok = trial_->device_ok && held;
+  }
+  const std::string details = Details()
+                                  .Add("by", ByName(by))
+                                  .Add("held", held ? "1" : "0")
+                                  .Add("status", status)
+                                  .Add("tick", tick_)
+                                  .Text();
+  // Closing the valve as the window closes is part of ending, which alone leaves no file.
+  if (by == PuffBy::kClose) {
+    events_.RecordWithOthers(on ? "puff_on" : "puff_off", details);
+  } else {
+    Record(on ? "puff_on" : "puff_off", details);
+  }
+}
+
+void RunRecord::SongStarted(SongKind kind, bool by_trial, const PlaybackHealth& health) {
+  const Song& song = ChosenSong(kind);
+  if (by_trial) {
+    trial_ = Trial{kind, song, tick_, health, std::nullopt, tick_read_ok_};
+  }
+  Record("song_start", Details()
+                           .Add("song", SongName(kind))
+                           .Add("by", by_trial ? "trial" : "button")
+                           .Add("tick", tick_)
+                           .Add("file", song.file)
+                           .Add("folder", song.folder)
+                           .Text());
+}
+
+void RunRecord::SongEnded(SongKind kind, bool ran_to_its_end) {
+  Record(ran_to_its_end ? "song_end" : "song_stop",
+         Details().Add("song", SongName(kind)).Add("tick", tick_).Text());
+}
+
+void RunRecord::TrialLogged(SongKind kind, bool on_perch, const PlaybackHealth& health) {
+  SettingsMayHaveChanged();
+  TrialRow row;
+  row.trial = ++trials_;
+  row.logged_at = clock_.Now();
+  row.run_milliseconds = run_clock_.Milliseconds();
+  row.kind = kind;
+  row.decision_tick = tick_;
+  row.on_perch = on_perch;
+  row.puff_on = tick_puff_.on;
+  row.puff_held = tick_puff_.held;
+  row.settings = settings_recorded_;
+  row.playback.stream = health.stream;
+  row.playback.error = health.error;
+  row.start_tick = tick_;
+  if (trial_ && trial_->kind == kind) {
+    row.song_file = trial_->song.file;
+    row.song_folder = trial_->song.folder;
+    row.start_tick = trial_->start_tick;
+    row.left_tick = trial_->left_tick;
+    row.device_ok = trial_->device_ok;
+    row.playback.frames_owed = Since(health.frames_owed, trial_->at_start.frames_owed);
+    row.playback.underflows = Since(health.underflows, trial_->at_start.underflows);
+  }
+  table_.Append(row);
+  Record("decision", Details()
+                         .Add("trial", row.trial)
+                         .Add("song", SongName(kind))
+                         .Add("escaped", on_perch ? "No" : "Yes")
+                         .Add("tick", tick_)
+                         .Text());
+}
+
+void RunRecord::SongChosen(SongKind kind, std::string_view folder, std::string_view file) {
+  ChosenSong(kind) = {std::string(file), std::string(folder)};
+  Record("song_chosen",
+         Details().Add("song", SongName(kind)).Add("file", file).Add("folder", folder).Text());
+}
+
+void RunRecord::FolderChosen(SongKind kind, std::string_view old_folder,
+                             std::string_view new_folder) {
+  Record(
+      "folder",
+      Details().Add("song", SongName(kind)).Add("old", old_folder).Add("new", new_folder).Text());
+}
+
+void RunRecord::SettingsMayHaveChanged() {
+  const SettingsTexts now = ReadSettings(settings_);
+  for (std::size_t i = 0; i < now.size(); ++i) {
+    if (now[i] != settings_recorded_[i]) {
+      Record("setting", Details()
+                            .Add("setting", kSettingColumns[i])
+                            .Add("control", kSettingControls[i])
+                            .Add("old", settings_recorded_[i])
+                            .Add("new", now[i])
+                            .Text());
+    }
+  }
+  settings_recorded_ = now;
+}
+
+void RunRecord::Started() {
+  SettingsMayHaveChanged();
+  Record("start", Details().Add("tick", tick_).Text());
+}
+
+void RunRecord::Stopped() {
+  Record("stop", Details().Add("tick", tick_).Text());
+}
+
+void RunRecord::Copied() {
+  Record("copy", {});
+}
+
+void RunRecord::Cleared() {
+  Record("clear", {});
+}
+
+void RunRecord::MessageShown(std::string_view box, std::string_view text) {
+  events_.RecordWithOthers("message", Details().Add("box", box).Add("text", text).Text());
+}
+
+void RunRecord::RunEnds(std::string_view reason) {
+  if (!std::exchange(ended_, true)) {
+    events_.RecordWithOthers("run_end", Details().Add("reason", reason).Text());
+  }
+}
+
+}  // namespace orvane::record

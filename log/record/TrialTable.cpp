@@ -1,0 +1,89 @@
+#include "log/record/TrialTable.h"
+
+#include "log/record/RecordText.h"
+#include "log/record/TrialTableFormat.h"
+
+namespace orvane::record {
+namespace {
+
+// A tick is 100 ms.
+constexpr std::int64_t kTickMilliseconds = 100;
+
+void AppendFlag(std::string& line, bool flag) {
+  line.push_back(flag ? '1' : '0');
+}
+
+}  // namespace
+
+std::string TrialTableHeader() {
+  std::string header;
+  for (const std::string_view column : trial_table::kColumns) {
+    header += column;
+    header.push_back('\t');
+  }
+  header.back() = '\n';
+  return header;
+}
+
+// Field by field in the order of trial_table::kColumns.
+std::string TrialTableLine(const TrialRow& row) {
+  std::string line;
+  line.reserve(256);
+  const auto next = [&line] { line.push_back('\t'); };
+  AppendInteger(line, row.trial);
+  next();
+  AppendLocalTime(line, row.logged_at);
+  next();
+  AppendSeconds(line, row.run_milliseconds);
+  next();
+  line += row.kind == kNeutralSong ? "good" : "bad";
+  next();
+  AppendText(line, row.song_file);
+  next();
+  AppendText(line, row.song_folder);
+  next();
+  AppendInteger(line, row.start_tick);
+  next();
+  AppendInteger(line, row.decision_tick);
+  next();
+  AppendFlag(line, row.on_perch);
+  next();
+  line += row.on_perch ? "No" : "Yes";
+  next();
+  if (row.left_tick) {
+    AppendInteger(line, *row.left_tick);
+  }
+  next();
+  if (row.left_tick) {
+    AppendInteger(line, (*row.left_tick - row.start_tick) * kTickMilliseconds);
+  }
+  next();
+  AppendFlag(line, row.puff_on);
+  next();
+  if (row.puff_on) {
+    AppendFlag(line, row.puff_held);
+  }
+  for (const std::string& setting : row.settings) {
+    next();
+    line += setting;
+  }
+  next();
+  AppendFlag(line, row.device_ok);
+  next();
+  AppendInteger(line, static_cast<std::int64_t>(row.playback.frames_owed));
+  next();
+  AppendInteger(line, static_cast<std::int64_t>(row.playback.underflows));
+  next();
+  AppendText(line, row.playback.stream);
+  next();
+  AppendText(line, row.playback.error);
+  line.push_back('\n');
+  return line;
+}
+
+TrialTable::TrialTable(RunFolder& folder)
+    : file_(folder, kTrialTableEnding, "trial table", RunFile::Keep::kEveryLine) {
+  file_.SetHead(TrialTableHeader());
+}
+
+}  // namespace orvane::record
