@@ -174,7 +174,8 @@ inline int32 Refusal(const char* function) {
   return device().failures.empty() ? 0 : RefusalFromList(function);
 }
 
-bool IsWatchdog(TaskHandle task) {
+// Unused by a driver built without the watchdog's functions.
+[[maybe_unused]] bool IsWatchdog(TaskHandle task) {
   return Known(task) && static_cast<Task*>(task)->watchdog;
 }
 
