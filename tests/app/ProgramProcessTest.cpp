@@ -149,8 +149,9 @@ TEST(ProgramProcess, EachEndSignalClosesTheValveAndReleasesTheDeviceWithExitCode
     for (std::size_t row = events.rows.size() - 2; row < events.rows.size(); ++row) {
       ending.push_back(events.At(row, "event") + " " + events.At(row, "details"));
     }
-    EXPECT_THAT(ending, ElementsAre("run_end reason=signal SIG" + std::string(sigabbrev_np(signal)),
-                                    ::testing::StartsWith("puff_off by=close; held=1")));
+    EXPECT_THAT(ending,
+                ElementsAre("run_end reason=signal SIG" + std::string(sigabbrev_np(sent.back())),
+                            ::testing::StartsWith("puff_off by=close; held=1")));
   }
 }
 
