@@ -40,9 +40,6 @@ TEST(RunFilesFormat, ThePagesExamplesNameColumnsOfATableThatParsesWithEqualField
   const fs::path root = fs::temp_directory_path() /
                         ("run-files-format-" + std::to_string(QCoreApplication::applicationPid()));
   fs::remove_all(root);
-  NoNotices notices;
-  RunFolder folder(root, {2024, 3, 21, 14, 5, 9, 250, 3600}, notices);
-  record::TrialTable table(folder);
   record::TrialRow escaped;
   escaped.trial = 1;
   escaped.logged_at = {2024, 3, 21, 14, 5, 9, 250, 3600};
@@ -62,10 +59,18 @@ TEST(RunFilesFormat, ThePagesExamplesNameColumnsOfATableThatParsesWithEqualField
   stayed.left_tick.reset();
   stayed.puff_on = true;
   stayed.logged_at.utc_offset_seconds = -16200;
-  table.Append(escaped);
-  table.Append(stayed);
+  fs::path written;
+  {
+    // Closed before the folder is removed, which Windows refuses while a file in it is open.
+    NoNotices notices;
+    RunFolder folder(root, {2024, 3, 21, 14, 5, 9, 250, 3600}, notices);
+    record::TrialTable table(folder);
+    table.Append(escaped);
+    table.Append(stayed);
+    written = table.Path();
+  }
 
-  const testing::TabSeparated read = testing::ReadTabSeparated(table.Path());
+  const testing::TabSeparated read = testing::ReadTabSeparated(written);
   EXPECT_THAT(read.columns, ElementsAreArray(trial_table::kColumns));
   ASSERT_EQ(read.rows.size(), 2u);
   for (const auto& row : read.rows) {

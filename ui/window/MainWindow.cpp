@@ -176,8 +176,9 @@ bool TForm1::PointListAtDefaultFolder(TFileListBox& list, bool show_error) {
   try {
     list.ApplyFilePath(services_.default_song_folder);
     return true;
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
     if (show_error) {
+      record_.MessageShown("error", error.what());
       services_.show_exception(std::current_exception());
     }
     return false;
