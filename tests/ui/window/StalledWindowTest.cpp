@@ -133,7 +133,7 @@ TEST(StalledWindow, WhileTheWindowsThreadIsBlockedThePuffEndsAtItsDeadlineAndIsT
     EXPECT_EQ(free.puff_after_a_tick, kRed);
     ASSERT_EQ(stalled.boxes.size(), 1) << stalled.boxes.join('\n').toStdString();
     EXPECT_THAT(stalled.boxes[0].toStdString(),
-                MatchesRegex("The window was not answering for [0-9]+\\.[0-9] s; the puffer was "
+                MatchesRegex("The window was not answering for .+ s; the puffer was "
                              "switched off after its set time\\."));
     EXPECT_THAT(free.boxes, IsEmpty());
     // The controller's own off-write at the end of the puff still comes, harmless.
