@@ -68,15 +68,8 @@ WindowRun RunExperiment(const BeforeOpen& before_open, const BeforeTick& before_
   run.boxes_while_building = rig.exceptions.size();
   QCoreApplication::sendPostedEvents();
   window.show();
-  Ui::TForm1& form = rig.form();
-  rig.ClickSong(*form.bad_song_list, "alarm.wav");
-  rig.ClickSong(*form.good_song_list, "calm.wav");
-  WindowRig::PickItem(*form.precent_bad, 0);
-  form.feedback_delay1->setValue(300);
-  form.action_delayTb->setValue(5);
-  form.puff_duration->setValue(5);
-  rig.device.ScriptRead(LowOn({7}));
-  QTest::mouseClick(form.Start, Qt::LeftButton);
+  rig.StartQuickBadTrials();
+  const Ui::TForm1& form = rig.form();
 
   for (int tick = 1; tick <= kTicks; ++tick) {
     if (before_tick) {

@@ -42,19 +42,6 @@ std::vector<std::string> Writes(const std::vector<std::string>& calls) {
   return writes;
 }
 
-// Bad songs only, the bird always on the perch, short delays and the highest odds.
-void StartQuickBadTrials(WindowRig& rig) {
-  Ui::TForm1& form = rig.form();
-  rig.ClickSong(*form.bad_song_list, "alarm.wav");
-  rig.ClickSong(*form.good_song_list, "calm.wav");
-  WindowRig::PickItem(*form.precent_bad, 0);
-  form.feedback_delay1->setValue(300);
-  form.action_delayTb->setValue(5);
-  form.puff_duration->setValue(5);
-  rig.device.ScriptRead(LowOn({7}));
-  QTest::mouseClick(form.Start, Qt::LeftButton);
-}
-
 struct StalledRun {
   std::vector<std::string> writes_while_blocked;
   QColor puff_while_blocked;
@@ -85,7 +72,7 @@ StalledRun RunWithPuff(bool manual, bool block) {
     form.puff_duration->setValue(5);
     QTest::mouseClick(form.puffer, Qt::LeftButton);
   } else {
-    StartQuickBadTrials(rig);
+    rig.StartQuickBadTrials();
     for (int ticks = 0; ticks < 100 && form.puff->BrushColor() != kRed; ++ticks) {
       tick();
     }
@@ -151,7 +138,7 @@ TEST(StalledWindow, InANormalRunTheDeadlineNeverActs) {
   TForm1& window = rig.Open();
   window.show();
   Ui::TForm1& form = rig.form();
-  StartQuickBadTrials(rig);
+  rig.StartQuickBadTrials();
 
   int ticks = 0;
   int puffs_seen = 0;

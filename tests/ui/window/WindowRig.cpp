@@ -63,6 +63,18 @@ void WindowRig::PickItem(TRadioGroup& group, int item) {
   QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(6, button.height() / 2));
 }
 
+void WindowRig::StartQuickBadTrials() {
+  Ui::TForm1& controls = form();
+  ClickSong(*controls.bad_song_list, "alarm.wav");
+  ClickSong(*controls.good_song_list, "calm.wav");
+  PickItem(*controls.precent_bad, 0);
+  controls.feedback_delay1->setValue(300);
+  controls.action_delayTb->setValue(5);
+  controls.puff_duration->setValue(5);
+  device.ScriptRead(LowOn({7}));
+  QTest::mouseClick(controls.Start, Qt::LeftButton);
+}
+
 void WindowRig::Tick(int count) {
   for (int i = 0; i < count; ++i) {
     window_->Timer1Timer();

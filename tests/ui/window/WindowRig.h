@@ -70,6 +70,9 @@ class WindowRig {
   void ClickSong(TFileListBox& list, const QString& name);
   // Picks an item of a radio group with the mouse, on its round button.
   static void PickItem(TRadioGroup& group, int item);
+  // Picks both songs, bad songs only with the highest odds and short delays, the bird on the
+  // perch, and presses Start: trials come quickly.
+  void StartQuickBadTrials();
   // One tick of the controller, straight into its handler.
   void Tick(int count = 1);
   // Ticks until the log holds `rows` decided trials; false when that takes more than `limit`.
