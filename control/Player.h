@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "control/PlaybackHealth.h"
 
 namespace orvane {
@@ -15,6 +17,11 @@ class Player {
   virtual bool Enabled() const = 0;
   // How the song has fared so far; a player that cannot tell reports nothing amiss.
   virtual PlaybackHealth Health() const { return {}; }
+  // Why the song of the last Play never reached the sound device, or died on its way there;
+  // empty while it sounds or has sounded. Called at a trial's decision, which may fall on the
+  // tick the song started: it may then wait a bounded time for the song's start. A trial whose
+  // song was lost is not logged as played.
+  virtual std::string LostSong() const { return {}; }
 };
 
 }  // namespace orvane

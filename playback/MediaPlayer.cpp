@@ -1,25 +1,56 @@
 #include "playback/MediaPlayer.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include "playback/Errors.h"
 
 namespace orvane {
+
+namespace {
+
+// A play the device has not taken up within the patience is taken for lost.
+bool PendingTooLong(const PlayReport& report) {
+  return report.stage == PlayReport::Stage::kPending &&
+         std::chrono::steady_clock::now() - report.asked_at >= SoundService::kPatience;
+}
+
+}  // namespace
+
+std::string MediaPlayer::Text(int result) const {
+  return service_.ErrorText(result).value_or(kUnknownErrorMessage);
+}
+
+void MediaPlayer::Fail(int result) {
+  last_result_ = result;
+  last_error_ = Text(result);
+  throw EMCIDeviceError(last_error_);
+}
+
+void MediaPlayer::GiveUp() {
+  Close();
+  Fail(kNoAnswerResult);
+}
 
 void MediaPlayer::Open() {
   Close();
   OpenedSong opened = service_.Open(file_name_);
   last_result_ = opened.result;
   if (!opened.device) {
-    throw EMCIDeviceError(service_.ErrorText(opened.result).value_or(kUnknownErrorMessage));
+    Fail(opened.result);
   }
   device_ = std::move(opened.device);
+  ++opened_;
+  last_error_.clear();
 }
 
 void MediaPlayer::Close() {
   device_.reset();
 }
 
-SoundDevice& MediaPlayer::OpenDevice() const {
+SoundDevice& MediaPlayer::OpenDevice() {
   if (!device_) {
+    last_error_ = kNoDeviceOpenMessage;
     throw EMCIDeviceError(kNoDeviceOpenMessage);
   }
   return *device_;
@@ -27,14 +58,52 @@ SoundDevice& MediaPlayer::OpenDevice() const {
 
 void MediaPlayer::Play() {
   SoundDevice& device = OpenDevice();
+  if (PendingTooLong(device.LastPlay())) {
+    GiveUp();
+  }
+  // A stream that died with its sound server is opened anew on the server that runs now.
+  if (device.Failure() != 0) {
+    const int reopened = device.Reopen();
+    if (reopened == kNoAnswerResult) {
+      GiveUp();
+    }
+    if (reopened != 0) {
+      Fail(reopened);
+    }
+  }
   if (device.Position() == device.Length()) {
     last_result_ = device.SeekToStart();
   }
   last_result_ = device.Play();
+  played_song_ = opened_;
+  last_error_.clear();
 }
 
 void MediaPlayer::Stop() {
   last_result_ = OpenDevice().Stop();
+  if (last_result_ == kNoAnswerResult) {
+    GiveUp();
+  }
+}
+
+std::string MediaPlayer::LostSong() const {
+  // Another song chosen since, or this one closed, ends nothing: the trial goes on.
+  if (!device_ || played_song_ != opened_) {
+    return {};
+  }
+  // A trial can be decided on the tick its song started: its outcome is waited for then, up to
+  // the patience counted from the Play. Later it is long known.
+  PlayReport report = device_->LastPlay();
+  if (report.stage == PlayReport::Stage::kPending) {
+    const auto waited = std::chrono::steady_clock::now() - report.asked_at;
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(SoundService::kPatience - waited);
+    report = device_->AwaitPlay(std::max(left, std::chrono::milliseconds(0)));
+  }
+  if (report.stage == PlayReport::Stage::kFailed) {
+    return Text(report.result);
+  }
+  return report.stage == PlayReport::Stage::kPending ? Text(kNoAnswerResult) : std::string();
 }
 
 void MediaPlayer::SetEnabled(bool enabled) {
@@ -49,7 +118,18 @@ void MediaPlayer::SetEnabled(bool enabled) {
 
 PlaybackHealth MediaPlayer::Health() const {
   PlaybackHealth health;
-  health.stream = device_ ? "ready" : "none";
+  if (device_) {
+    health = device_->Health();
+  } else {
+    health.stream = "none";
+  }
+  if (const std::string lost = LostSong(); !lost.empty()) {
+    health.error = lost;
+  } else if (const int failure = device_ ? device_->Failure() : 0; failure != 0) {
+    health.error = Text(failure);
+  } else {
+    health.error = last_error_;
+  }
   return health;
 }
 

@@ -13,9 +13,10 @@ namespace orvane {
 inline constexpr const char* kNoDeviceOpenMessage = "No MCI device open";
 inline constexpr const char* kUnknownErrorMessage = "Unknown error code";
 
-// Holds at most one song open on the sound service and plays it on request. Failures are
-// raised as EMCIDeviceError, except those of starting, stopping and rewinding, which only
-// leave their result code behind.
+// Holds at most one song open on the sound service and plays it on request. Failures are raised
+// as EMCIDeviceError. A stream that died is opened anew by the next Play; a request the sound
+// side does not answer within its patience fails, and the player is left without its song, as a
+// failed open leaves it.
 class MediaPlayer final : public Player {
  public:
   enum class State { kIdle, kReady, kBroken };
@@ -26,6 +27,7 @@ class MediaPlayer final : public Player {
   MediaPlayer& operator=(const MediaPlayer&) = delete;
 
   void Open();
+  // Returns at once; the sound service closes the song.
   void Close();
   // Starts the song and returns at once; a song that ran to its end starts from its beginning.
   void Play() override;
@@ -33,6 +35,7 @@ class MediaPlayer final : public Player {
 
   bool Enabled() const override { return enabled_; }
   PlaybackHealth Health() const override;
+  std::string LostSong() const override;
   void SetEnabled(bool enabled);
   // Told of every change of Enabled, so that a button bar can follow it.
   void SetEnabledListener(std::function<void(bool)> listener) { listener_ = std::move(listener); }
@@ -48,7 +51,12 @@ class MediaPlayer final : public Player {
   int LastResult() const { return last_result_; }
 
  private:
-  SoundDevice& OpenDevice() const;
+  SoundDevice& OpenDevice();
+  std::string Text(int result) const;
+  // Keeps the result and raises its text.
+  [[noreturn]] void Fail(int result);
+  // The sound side did not answer: the song is given up and the failure raised.
+  [[noreturn]] void GiveUp();
 
   SoundService& service_;
   std::unique_ptr<SoundDevice> device_;
@@ -56,6 +64,9 @@ class MediaPlayer final : public Player {
   std::string file_name_;
   bool enabled_ = false;
   int last_result_ = 0;
+  std::string last_error_;
+  std::uint64_t opened_ = 0;       // songs opened so far
+  std::uint64_t played_song_ = 0;  // which of them the last Play started
 };
 
 }  // namespace orvane

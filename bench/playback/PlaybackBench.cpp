@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -10,7 +11,6 @@
 #include "playback/FileList.h"
 #include "playback/MediaPlayer.h"
 #include "playback/audio/PortAudioOutput.h"
-#include "playback/audio/SongStream.h"
 #include "playback/audio/StreamingSoundService.h"
 #include "playback/audio/VirtualOutput.h"
 #include "playback/platform/Utf8Path.h"
@@ -30,13 +30,16 @@ const TempFolder& Songs() {
   return folder;
 }
 
-PortAudioOutput& RealOutput() {
+// The real device's service, started once: finding the devices takes a good part of a second.
+StreamingSoundService& RealService() {
   static PortAudioOutput output;
-  return output;
+  static StreamingSoundService service(output);
+  static const bool settled = service.Settle(std::chrono::seconds(60));
+  (void)settled;
+  return service;
 }
 
-void OpenTenSecondSong(benchmark::State& state, AudioOutput& output) {
-  StreamingSoundService service(output);
+void OpenTenSecondSong(benchmark::State& state, SoundService& service) {
   MediaPlayer player(service);
   player.SetFileName(Songs().Utf8("ten.wav"));
   for (auto _ : state) {
@@ -50,32 +53,34 @@ void OpenTenSecondSong(benchmark::State& state, AudioOutput& output) {
 }
 
 void BM_OpenTenSecondSong_RealDevice(benchmark::State& state) {
-  OpenTenSecondSong(state, RealOutput());
+  OpenTenSecondSong(state, RealService());
 }
 BENCHMARK(BM_OpenTenSecondSong_RealDevice)->Unit(benchmark::kMillisecond);
 
 void BM_OpenTenSecondSong_VirtualDevice(benchmark::State& state) {
   VirtualOutput output;
-  OpenTenSecondSong(state, output);
+  StreamingSoundService service(output);
+  OpenTenSecondSong(state, service);
 }
 BENCHMARK(BM_OpenTenSecondSong_VirtualDevice)->Unit(benchmark::kMillisecond);
 
 // The window thread's share of a trial's start, while the song sits stopped midway.
 void BM_PlayCost_RealDevice(benchmark::State& state) {
-  OpenedSong song = SongStream::Open(Songs().Utf8("ten.wav"), RealOutput());
-  if (!song.device) {
-    state.SkipWithError("no default output device");
+  MediaPlayer player(RealService());
+  player.SetFileName(Songs().Utf8("ten.wav"));
+  try {
+    player.Open();
+  } catch (const std::exception& error) {
+    state.SkipWithError(error.what());
     return;
   }
-  auto& stream = static_cast<SongStream&>(*song.device);
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    stream.Play();
+    player.Play();
     const auto end = std::chrono::steady_clock::now();
     state.SetIterationTime(std::chrono::duration<double>(end - start).count());
-    stream.Stop();
+    player.Stop();
   }
-  state.counters["output_latency_ms"] = stream.OutputLatencySeconds() * 1000;
 }
 BENCHMARK(BM_PlayCost_RealDevice)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
@@ -88,19 +93,63 @@ void BM_PlayCostWithRewind_VirtualDevice(benchmark::State& state) {
   player.Open();
   for (auto _ : state) {
     state.PauseTiming();
-    while (player.Sounding() || player.Position() != player.Length()) {
-      if (!player.Sounding()) {
-        player.Play();
-      }
-      output.Pull(512);
+    player.Play();
+    while (player.Sounding()) {
+      output.AwaitHolding(4096);
+      output.Pull(4096);
     }
-    // Trials are seconds apart; the reader refills the song's start in that time.
+    // Trials are seconds apart; the song's thread refills its start in that time.
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     state.ResumeTiming();
     player.Play();
+    state.PauseTiming();
+    player.Stop();
+    player.Play();
+    state.ResumeTiming();
   }
 }
 BENCHMARK(BM_PlayCostWithRewind_VirtualDevice)->Unit(benchmark::kMicrosecond)->Iterations(20);
+
+// A song opened on a device at 48 kHz, at the lowest and highest rates converted and between;
+// the window waits for this, and for nothing more than 50 ms and 50 MB of it.
+void BM_OpenAtRate(benchmark::State& state) {
+  const auto rate = static_cast<int>(state.range(0));
+  static const TempFolder folder;
+  const std::string name = std::to_string(rate) + ".wav";
+  WriteSong(folder.path() / name, rate, {2, rate, SF_FORMAT_PCM_16});
+  VirtualOutput output;
+  output.SetOwnRate(48000);
+  StreamingSoundService service(output);
+  MediaPlayer player(service);
+  player.SetFileName(folder.Utf8(name));
+  std::size_t most = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    player.Close();
+    service.Settle(std::chrono::seconds(10));
+    const std::size_t before = bench::CurrentResidentBytes();
+    state.ResumeTiming();
+    try {
+      player.Open();
+    } catch (const std::exception& error) {
+      state.SkipWithError(error.what());
+      return;
+    }
+    state.PauseTiming();
+    most = std::max(
+        most, bench::CurrentResidentBytes() - std::min(before, bench::CurrentResidentBytes()));
+    state.ResumeTiming();
+  }
+  state.counters["resident_growth_MB"] = static_cast<double>(most) / 1e6;
+}
+BENCHMARK(BM_OpenAtRate)
+    ->Arg(1000)
+    ->Arg(8000)
+    ->Arg(44101)
+    ->Arg(96000)
+    ->Arg(384000)
+    ->Arg(768000)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_ListTenThousandSongs(benchmark::State& state) {
   static const TempFolder folder;
@@ -136,6 +185,7 @@ void BM_OpenTwoHourSong(benchmark::State& state) {
   for (auto _ : state) {
     player.Open();
     player.Play();
+    output.AwaitHolding(8000);
     output.Pull(8000);
   }
   state.counters["resident_growth_MB"] =

@@ -4,7 +4,7 @@
 // plays the same file the same way as the baseline.
 //
 //   song_onset_bench [songs] [label] [each] [latency=<ms>]
-// each: a line per song too; latency: the output device's suggested latency instead of the
+// each: a line per song too; latency: how much the output device holds ahead instead of the
 // program's own.
 //
 // Linux with a PulseAudio server only: the bench loads a null sink of its own, so that nothing
@@ -210,11 +210,17 @@ SongResult Analyse(const std::vector<float>& samples, double record_start, doubl
   return result;
 }
 
+// What the players counted of their songs' way to the device.
+struct Counted {
+  std::uint64_t frames_owed = 0;
+  std::uint64_t underflows = 0;
+};
+
 struct Summary {
   std::string player;
   std::vector<SongResult> songs;
-  double play_call_max_ms = 0;
-  std::optional<Underruns> underruns;
+  std::vector<double> play_call_ms;  // the window thread's share of each song's start
+  std::optional<Counted> counted;
 };
 
 void Print(const Summary& summary, const std::string& label, bool each) {
@@ -247,13 +253,15 @@ void Print(const Summary& summary, const std::string& label, bool each) {
       "%3d (%d holes, %.0f ms silent)  not whole %3d",
       label.c_str(), summary.player.c_str(), summary.songs.size(), onsets.size(), median, max,
       gapped, holes, silent, cut);
-  if (summary.play_call_max_ms > 0) {
-    std::printf("  Play() max %.2f ms", summary.play_call_max_ms);
+  if (!summary.play_call_ms.empty()) {
+    std::vector<double> calls = summary.play_call_ms;
+    std::sort(calls.begin(), calls.end());
+    std::printf("  Play() median %.3f ms max %.3f ms", calls[calls.size() / 2], calls.back());
   }
-  if (summary.underruns) {
-    std::printf("  underruns: %llu starved, %llu late",
-                static_cast<unsigned long long>(summary.underruns->starved),
-                static_cast<unsigned long long>(summary.underruns->late));
+  if (summary.counted) {
+    std::printf("  device ran dry %llu times, %llu frames not ready",
+                static_cast<unsigned long long>(summary.counted->underflows),
+                static_cast<unsigned long long>(summary.counted->frames_owed));
   }
   std::printf("\n");
 }
@@ -265,9 +273,12 @@ void WaitUntil(Clock::time_point when) {
 // Two players, as the bad and the neutral song, each asked to play on a tick in turn.
 Summary PlayOwn(int songs, double latency, const std::filesystem::path& folder,
                 MonitorRecorder& recorder) {
-  Summary summary{"orvane", {}, 0, {}};
+  Summary summary{"orvane", {}, {}, {}};
   PortAudioOutput output(latency);
   StreamingSoundService service(output);
+  if (!service.Settle(std::chrono::seconds(60))) {
+    throw std::runtime_error("the sound device did not start");
+  }
   MediaPlayer bad(service);
   MediaPlayer neutral(service);
   bad.SetFileName((folder / "bad.wav").string());
@@ -283,12 +294,14 @@ Summary PlayOwn(int songs, double latency, const std::filesystem::path& folder,
     player.Play();
     const Clock::time_point after = Clock::now();
     asked.push_back(Seconds(before.time_since_epoch()).count());
-    summary.play_call_max_ms =
-        std::max(summary.play_call_max_ms, 1000 * Seconds(after - before).count());
+    summary.play_call_ms.push_back(1000 * Seconds(after - before).count());
     next += std::chrono::duration_cast<Clock::duration>(Seconds(kSongPeriod));
   }
   WaitUntil(next + std::chrono::milliseconds(200));
-  summary.underruns = output.Counted();
+  const PlaybackHealth bad_health = bad.Health();
+  const PlaybackHealth neutral_health = neutral.Health();
+  summary.counted = Counted{bad_health.frames_owed + neutral_health.frames_owed,
+                            bad_health.underflows + neutral_health.underflows};
   const std::vector<float> samples = recorder.Samples();
   for (double at : asked) {
     summary.songs.push_back(Analyse(samples, recorder.StartNear(at), at));
@@ -297,7 +310,7 @@ Summary PlayOwn(int songs, double latency, const std::filesystem::path& folder,
 }
 
 Summary PlayBaseline(int songs, const std::filesystem::path& folder, MonitorRecorder& recorder) {
-  Summary summary{"paplay", {}, 0, {}};
+  Summary summary{"paplay", {}, {}, {}};
   const std::string file = (folder / "bad.wav").string();
   std::vector<double> asked;
   std::vector<pid_t> children;
@@ -327,7 +340,7 @@ int Main(int argc, char** argv) {
   const int songs = argc > 1 ? std::atoi(argv[1]) : 100;
   const std::string label = argc > 2 ? argv[2] : "idle";
   bool each = false;
-  double latency = PortAudioOutput::kSuggestedLatencySeconds;
+  double latency = PortAudioOutput::kHeldAheadSeconds;
   for (int i = 3; i < argc; ++i) {
     const std::string option = argv[i];
     each = each || option == "each";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -8,21 +9,12 @@
 
 namespace orvane {
 
-// Fills the device's buffer on the audio thread: interleaved 32-bit float frames. It must not
-// block, allocate or take a lock.
-class RenderSource {
- public:
-  virtual ~RenderSource() = default;
-
-  // Returns how many of the frames it owed it had not ready (they went out as silence).
-  virtual std::size_t Render(float* out, std::size_t frames) noexcept = 0;
-};
-
-// Buffers of all of a device's streams that did not sound as they should, counted since the
-// device was constructed. Nothing that goes wrong on the audio thread passes unseen.
-struct Underruns {
-  std::uint64_t starved = 0;  // a source had fewer frames ready than it owed
-  std::uint64_t late = 0;     // the device ran dry before a buffer was ready
+// How one song's streams have fared, kept by the song and counted by whichever stream it has
+// open; any thread may read them. Nothing that goes wrong on the way to the device passes unseen.
+struct StreamCounters {
+  std::atomic<std::int64_t> sounded{0};      // frames the device took from its buffer, all runs
+  std::atomic<std::uint64_t> owed{0};        // frames the device wanted that were not ready
+  std::atomic<std::uint64_t> underflows{0};  // times the device ran dry
 };
 
 struct StreamFormat {
@@ -30,13 +22,26 @@ struct StreamFormat {
   double sample_rate = 0;
 };
 
-// A running output stream; destroying it stops and closes it, after which Render is not called.
+// An output stream that is written ahead: what it holds sounds in the order written, and it
+// holds up to CapacityFrames(), which is also how long it rides out a writer that falls behind.
+// It is stopped when opened. Its calls may wait on the sound server, so one thread at a time
+// makes them, never the window's; destroying it stops and closes it.
 class OutputStream {
  public:
   virtual ~OutputStream() = default;
 
   virtual double SampleRate() const = 0;
-  virtual double OutputLatencySeconds() const = 0;
+  virtual std::int64_t CapacityFrames() const = 0;
+
+  // Readies the stream for a run whose first frame is the first written after it; the sound
+  // starts as soon as frames are written. A result code, 0 on success.
+  virtual int Start() = 0;
+  // Room for frames now, without waiting; a negative result code when the stream failed.
+  virtual std::int64_t WritableFrames() = 0;
+  // Appends at most WritableFrames() frames; a result code, 0 on success.
+  virtual int Write(const float* samples, std::size_t frames) = 0;
+  // Silences at once, dropping what the stream holds; a result code.
+  virtual int Stop() = 0;
 };
 
 struct OpenedStream {
@@ -44,16 +49,21 @@ struct OpenedStream {
   std::unique_ptr<OutputStream> stream;  // null when the open failed
 };
 
-// The default output device: opens a started stream that pulls frames from a source.
+// The default output device. Its calls may wait on the sound server: the sound side makes them,
+// never the window's thread.
 class AudioOutput {
  public:
   virtual ~AudioOutput() = default;
 
+  // Makes the device ready for its first stream (finding the devices may take a while).
+  virtual void Prepare() {}
+  // The most channels a stream of the device can carry.
+  virtual int MaxChannels() = 0;
   // The stream runs at the requested rate when the device takes it, else at the device's own.
-  virtual OpenedStream OpenStream(const StreamFormat& format, RenderSource& source) = 0;
+  // It counts into `counters`, which outlive it.
+  virtual OpenedStream OpenStream(const StreamFormat& format, StreamCounters& counters) = 0;
   // Result codes of this device are negative; nothing for a code it does not know.
   virtual std::optional<std::string> ErrorText(int result) const = 0;
-  virtual Underruns Counted() const = 0;
 };
 
 }  // namespace orvane

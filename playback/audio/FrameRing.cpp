@@ -5,15 +5,18 @@
 
 namespace orvane {
 
-FrameRing::FrameRing(std::size_t capacity_frames, int channels)
+FrameRing::FrameRing(std::size_t capacity_frames, int channels, std::size_t history_frames)
     : capacity_frames_(capacity_frames),
       channels_(static_cast<std::size_t>(channels)),
+      history_frames_(history_frames),
       samples_(capacity_frames * static_cast<std::size_t>(channels)) {}
 
 std::size_t FrameRing::WritableFrames() const {
   const std::uint64_t used =
       written_.load(std::memory_order_relaxed) - read_.load(std::memory_order_acquire);
-  return capacity_frames_ - static_cast<std::size_t>(used);
+  // The producer stays clear of the frames read last, which the consumer may take back.
+  const std::size_t taken = static_cast<std::size_t>(used) + history_frames_;
+  return taken < capacity_frames_ ? capacity_frames_ - taken : 0;
 }
 
 std::size_t FrameRing::ReadableFrames() const {
@@ -39,6 +42,10 @@ void FrameRing::Read(float* out, std::size_t frames) {
   std::memcpy(out + first * channels_, samples_.data(),
               (frames - first) * channels_ * sizeof(float));
   read_.store(read + frames, std::memory_order_release);
+}
+
+void FrameRing::Unread(std::size_t frames) {
+  read_.store(read_.load(std::memory_order_relaxed) - frames, std::memory_order_release);
 }
 
 }  // namespace orvane

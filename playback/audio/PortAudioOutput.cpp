@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 
 #include "playback/audio/platform/SoundLibraries.h"
 #include "playback/platform/OutputDevice.h"
@@ -12,87 +13,123 @@ namespace orvane {
 
 namespace {
 
-struct CallbackContext {
-  RenderSource& source;
-  PortAudioOutput::Counters& counters;
-};
-
-int RenderCallback(const void* /*input*/, void* output, unsigned long frames,
-                   const PaStreamCallbackTimeInfo* /*time*/, PaStreamCallbackFlags flags,
-                   void* user) {
-  auto& context = *static_cast<CallbackContext*>(user);
-  if ((flags & paOutputUnderflow) != 0) {
-    context.counters.late.fetch_add(1, std::memory_order_relaxed);
-  }
-  if (context.source.Render(static_cast<float*>(output), frames) > 0) {
-    context.counters.starved.fetch_add(1, std::memory_order_relaxed);
-  }
-  return paContinue;
-}
-
 class PortAudioStream final : public OutputStream {
  public:
-  PortAudioStream(RenderSource& source, PortAudioOutput::Counters& counters)
-      : context_{source, counters} {}
-  ~PortAudioStream() override {
-    if (stream_ != nullptr) {
-      // Dropping what the device still holds silences at once; a drain could block for long.
-      Pa_AbortStream(stream_);
-      Pa_CloseStream(stream_);
+  PortAudioStream(PaStream* stream, StreamCounters& counters, std::mutex& library)
+      : stream_(stream), counters_(counters), library_(library) {
+    const PaStreamInfo* info = Pa_GetStreamInfo(stream_);
+    rate_ = info != nullptr ? info->sampleRate : 0;
+    // A stopped stream has all of its buffer free; a host that cannot tell gives its latency.
+    capacity_ = Pa_GetStreamWriteAvailable(stream_);
+    if (capacity_ <= 0 && info != nullptr) {
+      capacity_ = static_cast<std::int64_t>(info->outputLatency * rate_);
     }
+  }
+  ~PortAudioStream() override {
+    std::lock_guard lock(library_);
+    // Dropping what the device still holds silences at once; a drain could wait for long.
+    if (Pa_IsStreamStopped(stream_) == 0) {
+      Pa_AbortStream(stream_);
+    }
+    Pa_CloseStream(stream_);
   }
   PortAudioStream(const PortAudioStream&) = delete;
   PortAudioStream& operator=(const PortAudioStream&) = delete;
 
-  PaError Open(const PaStreamParameters& parameters, double rate) {
-    PaStream* stream = nullptr;
-    PaError result = paNoError;
-    OpenWithRealtimeHelpers([&] {
-      result = Pa_OpenStream(&stream, nullptr, &parameters, rate, paFramesPerBufferUnspecified,
-                             paClipOff, RenderCallback, &context_);
-    });
+  double SampleRate() const override { return rate_; }
+  std::int64_t CapacityFrames() const override { return capacity_; }
+
+  int Start() override {
+    if (Pa_IsStreamStopped(stream_) == 0) {
+      Pa_AbortStream(stream_);
+    }
+    written_ = 0;
+    counted_ = 0;
+    return Pa_StartStream(stream_);
+  }
+
+  std::int64_t WritableFrames() override {
+    const long free = Pa_GetStreamWriteAvailable(stream_);
+    if (free < 0) {
+      return free;
+    }
+    CountSounded(std::min<std::int64_t>(free, capacity_));
+    return std::min<std::int64_t>(free, capacity_);
+  }
+
+  int Write(const float* samples, std::size_t frames) override {
+    PaError result = Pa_WriteStream(stream_, samples, static_cast<unsigned long>(frames));
+    if (result == paOutputUnderflowed) {
+      // The device ran dry before these frames came; they are written all the same.
+      counters_.underflows.fetch_add(1, std::memory_order_relaxed);
+      result = paNoError;
+    }
     if (result == paNoError) {
-      stream_ = stream;
-      RequestRealtimeCallback(stream_);
+      written_ += static_cast<std::int64_t>(frames);
     }
     return result;
   }
-  // The stream runs from the open on, so that a play request costs no device start.
-  PaError Start() { return Pa_StartStream(stream_); }
 
-  double SampleRate() const override {
-    const PaStreamInfo* info = Pa_GetStreamInfo(stream_);
-    return info != nullptr ? info->sampleRate : 0;
-  }
-  double OutputLatencySeconds() const override {
-    const PaStreamInfo* info = Pa_GetStreamInfo(stream_);
-    return info != nullptr ? info->outputLatency : 0;
-  }
+  int Stop() override { return Pa_AbortStream(stream_); }
 
  private:
-  CallbackContext context_;  // the callback's, for as long as the stream is open
-  PaStream* stream_ = nullptr;
-};
+  // What has left the buffer since the start has reached the sound server or the device.
+  void CountSounded(std::int64_t free) {
+    const std::int64_t held = std::clamp<std::int64_t>(capacity_ - free, 0, written_);
+    const std::int64_t sounded = written_ - held;
+    if (sounded > counted_) {
+      counters_.sounded.fetch_add(sounded - counted_, std::memory_order_relaxed);
+      counted_ = sounded;
+    }
+  }
 
-PaError InitialiseQuietly() {
-  QuietSoundLibraries();
-  return Pa_Initialize();
-}
+  PaStream* stream_;
+  StreamCounters& counters_;
+  std::mutex& library_;
+  double rate_ = 0;
+  std::int64_t capacity_ = 0;
+  std::int64_t written_ = 0;  // since the start
+  std::int64_t counted_ = 0;  // of those, counted as sounded
+};
 
 }  // namespace
 
-PortAudioOutput::PortAudioOutput(double suggested_latency_seconds)
-    : suggested_latency_(suggested_latency_seconds), initialised_(InitialiseQuietly()) {}
+PortAudioOutput::PortAudioOutput(double held_ahead_seconds) : held_ahead_(held_ahead_seconds) {}
 
 PortAudioOutput::~PortAudioOutput() {
+  std::lock_guard lock(library_);
   if (initialised_ == paNoError) {
     Pa_Terminate();
   }
 }
 
-OpenedStream PortAudioOutput::OpenStream(const StreamFormat& format, RenderSource& source) {
-  if (initialised_ != paNoError) {
-    return {initialised_, nullptr};
+int PortAudioOutput::InitialisedLocked() {
+  if (!initialised_) {
+    QuietSoundLibraries();
+    initialised_ = Pa_Initialize();
+  }
+  return *initialised_;
+}
+
+void PortAudioOutput::Prepare() {
+  std::lock_guard lock(library_);
+  InitialisedLocked();
+}
+
+int PortAudioOutput::MaxChannels() {
+  std::lock_guard lock(library_);
+  if (InitialisedLocked() != paNoError) {
+    return 0;
+  }
+  const PaDeviceIndex device = PreferredOutputDevice();
+  const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
+  return info != nullptr ? info->maxOutputChannels : 0;
+}
+
+OpenedStream PortAudioOutput::OpenStream(const StreamFormat& format, StreamCounters& counters) {
+  std::lock_guard lock(library_);
+  if (const int initialised = InitialisedLocked(); initialised != paNoError) {
+    return {initialised, nullptr};
   }
   const PaDeviceIndex device = PreferredOutputDevice();
   const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
@@ -103,20 +140,22 @@ OpenedStream PortAudioOutput::OpenStream(const StreamFormat& format, RenderSourc
   parameters.device = device;
   parameters.channelCount = format.channels;
   parameters.sampleFormat = paFloat32;
-  parameters.suggestedLatency = std::max(suggested_latency_, info->defaultLowOutputLatency);
+  parameters.suggestedLatency = std::max(held_ahead_, info->defaultHighOutputLatency);
   double rate = format.sample_rate;
   if (Pa_IsFormatSupported(nullptr, &parameters, rate) == paInvalidSampleRate) {
     rate = info->defaultSampleRate;
   }
-  auto stream = std::make_unique<PortAudioStream>(source, counters_);
-  PaError result = stream->Open(parameters, rate);
-  if (result == paNoError) {
-    result = stream->Start();
-  }
+  PaStream* stream = nullptr;
+  PaError result = paNoError;
+  OpenWithRealtimeHelpers([&] {
+    // No callback: the song's thread writes the stream.
+    result = Pa_OpenStream(&stream, nullptr, &parameters, rate, paFramesPerBufferUnspecified,
+                           paClipOff, nullptr, nullptr);
+  });
   if (result != paNoError) {
     return {result, nullptr};
   }
-  return {paNoError, std::move(stream)};
+  return {paNoError, std::make_unique<PortAudioStream>(stream, counters, library_)};
 }
 
 std::optional<std::string> PortAudioOutput::ErrorText(int result) const {
@@ -125,11 +164,6 @@ std::optional<std::string> PortAudioOutput::ErrorText(int result) const {
     return std::nullopt;
   }
   return "The sound device failed: " + std::string(text);
-}
-
-Underruns PortAudioOutput::Counted() const {
-  return {counters_.starved.load(std::memory_order_relaxed),
-          counters_.late.load(std::memory_order_relaxed)};
 }
 
 }  // namespace orvane

@@ -1,39 +1,41 @@
 #pragma once
 
-#include <atomic>
-#include <cstdint>
+#include <mutex>
+#include <optional>
 
 #include "playback/audio/AudioOutput.h"
 
 namespace orvane {
 
-// The system's default output device through PortAudio. Construct one for the program's life.
+// The system's default output device through PortAudio's blocking streams, which start with the
+// first frames written rather than with a buffer of silence: a song is held well ahead and still
+// starts at once. PortAudio's own state (its start, the opening and closing of streams) is
+// guarded here, so the sound worker and a song's thread may open streams side by side.
 class PortAudioOutput final : public AudioOutput {
  public:
-  // How much sound the device holds ahead of the song's play position, which is also about how
-  // late a song starts. Measured under heavy load with real-time audio threads: at 10 ms most
-  // songs had holes, at 20 ms few; beyond that only the start grows later.
-  static constexpr double kSuggestedLatencySeconds = 0.02;
+  // How much of a song the device holds ahead of its sound: a usual song whole. A stall of the
+  // program, or of the sound server's main thread, shorter than this leaves no hole; a 20 ms
+  // buffer left holes under load, and half a second still did in songs longer than it.
+  static constexpr double kHeldAheadSeconds = 2.0;
 
-  explicit PortAudioOutput(double suggested_latency_seconds = kSuggestedLatencySeconds);
+  explicit PortAudioOutput(double held_ahead_seconds = kHeldAheadSeconds);
   ~PortAudioOutput() override;
   PortAudioOutput(const PortAudioOutput&) = delete;
   PortAudioOutput& operator=(const PortAudioOutput&) = delete;
 
-  OpenedStream OpenStream(const StreamFormat& format, RenderSource& source) override;
+  void Prepare() override;
+  int MaxChannels() override;
+  OpenedStream OpenStream(const StreamFormat& format, StreamCounters& counters) override;
   std::optional<std::string> ErrorText(int result) const override;
-  Underruns Counted() const override;
-
-  // Shared by the callbacks of every stream of this device.
-  struct Counters {
-    std::atomic<std::uint64_t> starved{0};
-    std::atomic<std::uint64_t> late{0};
-  };
 
  private:
-  double suggested_latency_;
-  int initialised_;  // PortAudio's result of its initialisation
-  Counters counters_;
+  // PortAudio's own calls other than a stream's start, writes and stop.
+  std::mutex library_;
+
+  int InitialisedLocked();
+
+  double held_ahead_;
+  std::optional<int> initialised_;  // PortAudio's result of its initialisation, once tried
 };
 
 }  // namespace orvane

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "playback/SoundService.h"
+
 struct sf_private_tag;
 
 namespace orvane {
@@ -46,6 +48,8 @@ inline constexpr int kReaderNotStarted = 1006;
 inline constexpr int kSeekMidSong = 1007;
 inline constexpr int kEmptyFile = 1008;
 inline constexpr int kNoConversion = 1009;
+inline constexpr int kNoAnswer = kNoAnswerResult;
+inline constexpr int kTooManyChannels = 1011;
 }  // namespace sound_result
 
 }  // namespace orvane

@@ -3,7 +3,6 @@
 #include <soxr.h>
 
 #include <algorithm>
-#include <cmath>
 #include <numeric>
 
 namespace orvane {
@@ -20,26 +19,13 @@ SoxrResampler::SoxrResampler(int channels, std::int64_t from_rate, std::int64_t 
   const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
   const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
   soxr_error_t error = nullptr;
+  // Nothing is fed here: the filter is designed at the first piece, on the thread that reads.
   soxr_ = soxr_create(static_cast<double>(from_rate), static_cast<double>(to_rate),
                       static_cast<unsigned>(channels), &error, &io, &quality, nullptr);
   if (error != nullptr) {
     soxr_delete(soxr_);
     soxr_ = nullptr;
-    return;
   }
-  // The filter's delay shows once it has been fed; a second of silence feeds it.
-  const std::vector<float> silence(static_cast<std::size_t>(from_rate) * channels_, 0.0f);
-  std::size_t used = 0;
-  std::size_t made = 0;
-  for (std::size_t fed = 0; fed < static_cast<std::size_t>(from_rate); fed += used) {
-    if (soxr_process(soxr_, silence.data(), static_cast<std::size_t>(from_rate) - fed, &used,
-                     block_.data(), kBlockFrames, &made) != nullptr ||
-        (used == 0 && made == 0)) {
-      break;
-    }
-  }
-  held_back_ = static_cast<std::size_t>(std::ceil(soxr_delay(soxr_)));
-  soxr_clear(soxr_);
 }
 
 SoxrResampler::~SoxrResampler() {
@@ -59,10 +45,11 @@ std::int64_t SoxrResampler::SourceFrameOf(std::int64_t output_frame) const {
   return output_frame * from_ / to_;
 }
 
-std::size_t SoxrResampler::MaxOutput(std::size_t source_frames) const {
-  // What the filter held back may come out together with this piece's own frames.
-  return static_cast<std::size_t>(static_cast<std::int64_t>(source_frames) * to_ / from_) +
-         2 * held_back_ + 2;
+std::size_t SoxrResampler::SourceFramesFitting(std::size_t room) const {
+  // Append never lets the output pass OutputFrames(received), so n more source frames give at
+  // most OutputFrames(received + n) - emitted, Finish included.
+  const std::int64_t reachable = (static_cast<std::int64_t>(room) + emitted_) * from_ / to_;
+  return static_cast<std::size_t>(std::max<std::int64_t>(reachable - received_, 0));
 }
 
 void SoxrResampler::Append(const float* source, std::size_t frames, std::vector<float>& out) {

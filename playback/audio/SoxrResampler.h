@@ -27,8 +27,9 @@ class SoxrResampler {
   std::int64_t OutputFrames(std::int64_t source_frames) const;
   // Source frame that output frame j lies at, rounded down.
   std::int64_t SourceFrameOf(std::int64_t output_frame) const;
-  // At most this many output frames come out of a piece of the given length, or of Finish.
-  std::size_t MaxOutput(std::size_t source_frames) const;
+  // The most source frames whose output, with all the filter still holds back and Finish after
+  // them, fits in `room` output frames.
+  std::size_t SourceFramesFitting(std::size_t room) const;
 
   // Appends the output frames the filter can give so far.
   void Process(const float* source, std::size_t frames, std::vector<float>& out);
@@ -42,7 +43,6 @@ class SoxrResampler {
   std::size_t channels_;
   std::int64_t from_;
   std::int64_t to_;
-  std::size_t held_back_;      // the most the filter keeps back at any moment
   std::int64_t emitted_ = 0;   // output frames this round
   std::int64_t received_ = 0;  // source frames this round
   std::vector<float> block_;   // the filter's output before it is appended

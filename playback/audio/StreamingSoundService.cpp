@@ -4,13 +4,63 @@
 
 #include <cstring>
 
+#include "playback/audio/SongFeed.h"
 #include "playback/audio/SongStream.h"
 #include "playback/audio/SoundFile.h"
 
 namespace orvane {
 
+namespace {
+
+struct OpenedFeed {
+  int result = 0;
+  std::shared_ptr<SongFeed> feed;
+};
+
+}  // namespace
+
+StreamingSoundService::StreamingSoundService(AudioOutput& output) : output_(output) {
+  // Finding the devices takes a good part of a second; done before any song is asked for.
+  worker_.Post([&output] { output.Prepare(); });
+}
+
+StreamingSoundService::StreamingSoundService(std::unique_ptr<AudioOutput> output)
+    : StreamingSoundService(*output) {
+  owned_ = std::move(output);
+}
+
+StreamingSoundService::~StreamingSoundService() {
+  if (owned_) {
+    // Closed after the songs, on the worker. Should the worker not finish, the device stays
+    // with it: it may still be inside one of the device's calls.
+    worker_.Post(
+        [output = std::shared_ptr<AudioOutput>(owned_.release())]() mutable { output.reset(); });
+  }
+  worker_.Finish(SoundWorker::kEndPatience);
+}
+
 OpenedSong StreamingSoundService::Open(const std::string& path) {
-  return SongStream::Open(path, output_);
+  AudioOutput& output = output_;
+  std::optional<OpenedFeed> opened = worker_.Ask<OpenedFeed>(
+      [path, &output] {
+        std::unique_ptr<SongFeed> feed;
+        const int result = SongFeed::Open(path, output, feed);
+        return OpenedFeed{result, std::move(feed)};
+      },
+      kPatience,
+      // Opened after the caller gave up: closed again here, on the worker.
+      [](OpenedFeed late) { late.feed.reset(); });
+  if (!opened) {
+    return {sound_result::kNoAnswer, nullptr};
+  }
+  if (!opened->feed) {
+    return {opened->result, nullptr};
+  }
+  return {0, std::make_unique<SongStream>(std::move(opened->feed), worker_)};
+}
+
+bool StreamingSoundService::Settle(std::chrono::milliseconds patience) {
+  return worker_.Ask<bool>([] { return true; }, patience, [](bool) {}).has_value();
 }
 
 static std::optional<std::string> OwnText(int result) {
@@ -33,6 +83,10 @@ static std::optional<std::string> OwnText(int result) {
       return "The song file is empty";
     case sound_result::kNoConversion:
       return "The song's sample rate cannot be converted to the sound device's";
+    case sound_result::kTooManyChannels:
+      return "The song has more channels than the sound device can play";
+    case sound_result::kNoAnswer:
+      return "The sound device did not answer in time";
     case sound_result::kSeekMidSong:
       return "A song can only be rewound from its end";
     default:

@@ -1,20 +1,40 @@
 #pragma once
 
+#include <chrono>
+#include <memory>
+
 #include "playback/SoundService.h"
 #include "playback/audio/AudioOutput.h"
+#include "playback/audio/SoundWorker.h"
 
 namespace orvane {
 
-// Sound files decoded by libsndfile and streamed to an output device.
+// Sound files decoded by libsndfile and streamed to an output device. Opening a song, and
+// everything else that may wait on the device, runs on the service's sound worker; the caller
+// waits no longer than the patience. Songs must be closed before their service goes.
 class StreamingSoundService final : public SoundService {
  public:
-  explicit StreamingSoundService(AudioOutput& output) : output_(output) {}
+  // Over a device that outlives the service.
+  explicit StreamingSoundService(AudioOutput& output);
+  // Over a device of its own, closed on the worker at the end, or left to the worker when that
+  // does not finish in time.
+  explicit StreamingSoundService(std::unique_ptr<AudioOutput> output);
+  // Waits at most SoundWorker::kEndPatience for the sound side.
+  ~StreamingSoundService() override;
+  StreamingSoundService(const StreamingSoundService&) = delete;
+  StreamingSoundService& operator=(const StreamingSoundService&) = delete;
 
   OpenedSong Open(const std::string& path) override;
   std::optional<std::string> ErrorText(int result) const override;
 
+  // Waits until the requests made so far have been served, the device's start among them;
+  // false after `patience`. For tools and tests that want the device ready before they begin.
+  bool Settle(std::chrono::milliseconds patience);
+
  private:
+  std::unique_ptr<AudioOutput> owned_;
   AudioOutput& output_;
+  SoundWorker worker_;
 };
 
 }  // namespace orvane

@@ -1,37 +1,119 @@
 #include "playback/audio/VirtualOutput.h"
 
 #include <algorithm>
+#include <deque>
 
 namespace orvane {
 
+namespace {
+constexpr auto kPatience = std::chrono::seconds(30);
+}  // namespace
+
+// Every member is guarded by the owner's mutex.
 class VirtualOutput::Stream final : public OutputStream {
  public:
-  Stream(VirtualOutput& owner, const StreamFormat& format, RenderSource& source)
-      : owner_(owner), format_(format), source_(source) {
+  Stream(VirtualOutput& owner, const StreamFormat& format, StreamCounters& counters)
+      : owner_(owner),
+        format_(format),
+        counters_(counters),
+        capacity_(static_cast<std::int64_t>(format.sample_rate * kHeldSeconds)) {
     owner_.streams_.push_back(this);
   }
-  ~Stream() override { std::erase(owner_.streams_, this); }
+  ~Stream() override {
+    std::unique_lock lock(owner_.mutex_);
+    owner_.Pass(Call::kClose, lock);
+    std::erase(owner_.streams_, this);
+  }
   Stream(const Stream&) = delete;
   Stream& operator=(const Stream&) = delete;
 
   double SampleRate() const override { return format_.sample_rate; }
-  double OutputLatencySeconds() const override { return 0; }
+  std::int64_t CapacityFrames() const override { return capacity_; }
 
-  std::vector<float> Render(std::size_t frames) {
-    std::vector<float> samples(frames * static_cast<std::size_t>(format_.channels));
-    if (source_.Render(samples.data(), frames) > 0) {
-      ++owner_.counted_.starved;
+  int Start() override {
+    std::unique_lock lock(owner_.mutex_);
+    owner_.Pass(Call::kStart, lock);
+    held_.clear();
+    running_ = !broken_;
+    owner_.changed_.notify_all();
+    return broken_ ? kBroken : 0;
+  }
+  std::int64_t WritableFrames() override {
+    std::lock_guard lock(owner_.mutex_);
+    return broken_ ? kBroken : capacity_ - HeldFrames();
+  }
+  int Write(const float* samples, std::size_t frames) override {
+    std::lock_guard lock(owner_.mutex_);
+    if (broken_) {
+      return kBroken;
+    }
+    held_.insert(held_.end(), samples, samples + frames * Channels());
+    owner_.changed_.notify_all();
+    return 0;
+  }
+  int Stop() override {
+    std::unique_lock lock(owner_.mutex_);
+    owner_.Pass(Call::kStop, lock);
+    running_ = false;
+    held_.clear();
+    return broken_ ? kBroken : 0;
+  }
+
+  bool Running() const { return running_; }
+  std::int64_t HeldFrames() const { return static_cast<std::int64_t>(held_.size() / Channels()); }
+  void Break() {
+    broken_ = true;
+    running_ = false;
+    held_.clear();
+  }
+
+  std::vector<float> Take(std::size_t frames) {
+    std::vector<float> samples(frames * Channels(), 0.0f);
+    if (!running_) {
+      return samples;
+    }
+    const std::size_t taken = std::min(frames, static_cast<std::size_t>(HeldFrames()));
+    std::copy_n(held_.begin(), taken * Channels(), samples.begin());
+    held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(taken * Channels()));
+    counters_.sounded.fetch_add(static_cast<std::int64_t>(taken));
+    if (taken < frames) {
+      counters_.owed.fetch_add(frames - taken);
+      counters_.underflows.fetch_add(1);
     }
     return samples;
   }
 
  private:
+  std::size_t Channels() const { return static_cast<std::size_t>(format_.channels); }
+
   VirtualOutput& owner_;
   StreamFormat format_;
-  RenderSource& source_;
+  StreamCounters& counters_;
+  std::int64_t capacity_;
+  std::deque<float> held_;
+  bool running_ = false;
+  bool broken_ = false;
 };
 
-OpenedStream VirtualOutput::OpenStream(const StreamFormat& format, RenderSource& source) {
+VirtualOutput::~VirtualOutput() = default;
+
+void VirtualOutput::Pass(Call call, std::unique_lock<std::mutex>& lock) {
+  callers_.insert(std::this_thread::get_id());
+  waiting_.insert(call);
+  changed_.notify_all();
+  changed_.wait(lock, [&] { return !held_.contains(call); });
+  waiting_.erase(waiting_.find(call));
+}
+
+int VirtualOutput::MaxChannels() {
+  std::lock_guard lock(mutex_);
+  callers_.insert(std::this_thread::get_id());
+  return max_channels_;
+}
+
+OpenedStream VirtualOutput::OpenStream(const StreamFormat& format, StreamCounters& counters) {
+  std::unique_lock lock(mutex_);
+  Pass(Call::kOpen, lock);
   if (refusing_) {
     return {kRefused, nullptr};
   }
@@ -39,22 +121,107 @@ OpenedStream VirtualOutput::OpenStream(const StreamFormat& format, RenderSource&
   if (own_rate_ > 0) {
     last_format_.sample_rate = own_rate_;
   }
-  return {0, std::make_unique<Stream>(*this, last_format_, source)};
+  ++opens_;
+  return {0, std::make_unique<Stream>(*this, last_format_, counters)};
 }
 
 std::optional<std::string> VirtualOutput::ErrorText(int result) const {
-  if (result == kRefused) {
-    return "The sound device is not available";
+  switch (result) {
+    case kRefused:
+      return "The sound device is not available";
+    case kBroken:
+      return "The sound device went away";
+    default:
+      return std::nullopt;
   }
-  return std::nullopt;
 }
 
 std::vector<float> VirtualOutput::Pull(std::size_t frames) {
+  std::lock_guard lock(mutex_);
   std::vector<float> newest;
   for (Stream* stream : streams_) {
-    newest = stream->Render(frames);
+    const bool running = stream->Running();
+    std::vector<float> taken = stream->Take(frames);
+    if (running || newest.empty()) {
+      newest = std::move(taken);
+    }
   }
   return newest;
+}
+
+bool VirtualOutput::AwaitHolding(std::size_t frames) {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, kPatience, [&] {
+    bool any = false;
+    for (const Stream* stream : streams_) {
+      if (stream->Running()) {
+        any = true;
+        if (stream->HeldFrames() <
+            std::min(static_cast<std::int64_t>(frames), stream->CapacityFrames())) {
+          return false;
+        }
+      }
+    }
+    return any;
+  });
+}
+
+void VirtualOutput::SetOwnRate(double rate) {
+  std::lock_guard lock(mutex_);
+  own_rate_ = rate;
+}
+
+void VirtualOutput::SetMaxChannels(int channels) {
+  std::lock_guard lock(mutex_);
+  max_channels_ = channels;
+}
+
+void VirtualOutput::SetRefusing(bool refusing) {
+  std::lock_guard lock(mutex_);
+  refusing_ = refusing;
+}
+
+void VirtualOutput::BreakStreams() {
+  std::lock_guard lock(mutex_);
+  for (Stream* stream : streams_) {
+    stream->Break();
+  }
+}
+
+void VirtualOutput::Hold(Call call) {
+  std::lock_guard lock(mutex_);
+  held_.insert(call);
+}
+
+void VirtualOutput::Release(Call call) {
+  std::lock_guard lock(mutex_);
+  held_.erase(call);
+  changed_.notify_all();
+}
+
+bool VirtualOutput::AwaitHeld(Call call) {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, kPatience, [&] { return waiting_.contains(call); });
+}
+
+std::size_t VirtualOutput::OpenStreams() const {
+  std::lock_guard lock(mutex_);
+  return streams_.size();
+}
+
+std::size_t VirtualOutput::Opens() const {
+  std::lock_guard lock(mutex_);
+  return opens_;
+}
+
+StreamFormat VirtualOutput::LastFormat() const {
+  std::lock_guard lock(mutex_);
+  return last_format_;
+}
+
+bool VirtualOutput::CalledFrom(std::thread::id thread) const {
+  std::lock_guard lock(mutex_);
+  return callers_.contains(thread);
 }
 
 }  // namespace orvane

@@ -1,41 +1,83 @@
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
+#include <mutex>
+#include <set>
+#include <thread>
 #include <vector>
 
 #include "playback/audio/AudioOutput.h"
 
 namespace orvane {
 
-// An output device with no hardware behind it: its streams sound only when Pull() asks for
-// frames, so whoever pulls decides exactly how far each song gets.
+// An output device with no hardware behind it: its streams sound only when Pull() takes frames,
+// so whoever pulls decides exactly how far each song gets. Its calls can be held, as a stalled
+// sound server holds them, and its streams broken, as a server that goes away breaks them. Safe
+// to use from several threads: the sound side writes while a test pulls.
 class VirtualOutput final : public AudioOutput {
  public:
   static constexpr int kRefused = -1;
+  static constexpr int kBroken = -2;
+  // What a stream holds ahead, in seconds at its rate.
+  static constexpr double kHeldSeconds = 0.25;
 
-  OpenedStream OpenStream(const StreamFormat& format, RenderSource& source) override;
+  enum class Call { kOpen, kStart, kStop, kClose };
+
+  VirtualOutput() = default;
+  ~VirtualOutput() override;
+  VirtualOutput(const VirtualOutput&) = delete;
+  VirtualOutput& operator=(const VirtualOutput&) = delete;
+
+  int MaxChannels() override;
+  OpenedStream OpenStream(const StreamFormat& format, StreamCounters& counters) override;
   std::optional<std::string> ErrorText(int result) const override;
-  Underruns Counted() const override { return counted_; }
 
-  // Renders the given number of frames from every open stream; returns those of the newest.
+  // Takes the given number of frames from every running stream, silence where one holds fewer
+  // (counted as owed); returns those of the newest running stream.
   std::vector<float> Pull(std::size_t frames);
+  // Waits until a stream runs and each running one holds `frames` frames, or all it can hold;
+  // false after a generous bound.
+  bool AwaitHolding(std::size_t frames);
 
   // From now on streams run at this rate whatever they ask for, as a device that refuses others.
-  void SetOwnRate(double rate) { own_rate_ = rate; }
+  void SetOwnRate(double rate);
+  void SetMaxChannels(int channels);
   // The next opens fail with kRefused, as a device that is missing or taken.
-  void SetRefusing(bool refusing) { refusing_ = refusing; }
-  std::size_t OpenStreams() const { return streams_.size(); }
-  const StreamFormat& LastFormat() const { return last_format_; }
+  void SetRefusing(bool refusing);
+  // Every stream open now fails from here on with kBroken, as when the sound server went away.
+  void BreakStreams();
+  // Calls of this kind wait, whoever makes them, until released.
+  void Hold(Call call);
+  void Release(Call call);
+  // Waits until a call of this kind is being held; false after a generous bound.
+  bool AwaitHeld(Call call);
+
+  std::size_t OpenStreams() const;
+  std::size_t Opens() const;  // successful opens so far
+  StreamFormat LastFormat() const;
+  // Whether any call of the device was made on the given thread.
+  bool CalledFrom(std::thread::id thread) const;
 
  private:
   class Stream;
   friend class Stream;
 
+  // Notes the caller, then waits while calls of this kind are held.
+  void Pass(Call call, std::unique_lock<std::mutex>& lock);
+
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
   std::vector<Stream*> streams_;
+  std::set<Call> held_;
+  std::multiset<Call> waiting_;
+  std::set<std::thread::id> callers_;
   StreamFormat last_format_;
   double own_rate_ = 0;
+  int max_channels_ = 32;
   bool refusing_ = false;
-  Underruns counted_;
+  std::size_t opens_ = 0;
 };
 
 }  // namespace orvane

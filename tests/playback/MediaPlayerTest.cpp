@@ -3,12 +3,14 @@
 
 #include <cmath>
 #include <filesystem>
+#include <thread>
 
 #include "playback/Errors.h"
 #include "playback/FileList.h"
 #include "playback/FolderChoice.h"
 #include "playback/SongSelection.h"
 #include "playback/audio/SoxrResampler.h"
+#include "playback/audio/VirtualOutput.h"
 #include "playback/platform/Utf8Path.h"
 #include "tests/playback/PlayerRig.h"
 #include "tests/playback/SongFiles.h"
@@ -66,7 +68,9 @@ TEST_F(MediaPlayerTest, ARunThroughToTheEndIsReplayedFromTheStart) {
   EXPECT_EQ(rig_.player.Position(), 0);
 
   rig_.player.Play();
+  ASSERT_TRUE(rig_.output.AwaitHolding(600));
   EXPECT_EQ(rig_.output.Pull(600), SongSamples(0, 600));
+  ASSERT_TRUE(rig_.output.AwaitHolding(600));
   std::vector<float> tail = rig_.output.Pull(600);
   EXPECT_EQ(std::vector<float>(tail.begin(), tail.begin() + 400), SongSamples(600, 400));
   EXPECT_THAT(std::vector<float>(tail.begin() + 400, tail.end()), Each(Eq(0.0f)));
@@ -76,6 +80,8 @@ TEST_F(MediaPlayerTest, ARunThroughToTheEndIsReplayedFromTheStart) {
   rig_.player.Play();
   EXPECT_EQ(rig_.player.Position(), 0);
   EXPECT_EQ(PlayFrames(rig_, 1000), SongSamples(0, 1000));
+  // No call of the device waited on this thread, the window's in the program.
+  EXPECT_FALSE(rig_.output.CalledFrom(std::this_thread::get_id()));
 }
 
 TEST_F(MediaPlayerTest, StopKeepsThePlaceAndASecondPlayGoesOnFromIt) {
@@ -104,16 +110,18 @@ TEST_F(MediaPlayerTest, ASongLongerThanTheReadAheadPlaysWholeAndAgain) {
   WriteSong(folder_.path() / "long.wav", frames);
   LoadSong("long.wav");
 
-  // A buffer asking for the whole song gets what is read ahead, a bounded part of it, and no
+  // A buffer asking for the whole song gets what the device holds, a bounded part of it, and no
   // more: the device is not kept waiting for the disk, and the silence after it is counted.
   rig_.player.Play();
+  ASSERT_TRUE(rig_.output.AwaitHolding(static_cast<std::size_t>(frames)));
   const std::vector<float> burst = rig_.output.Pull(static_cast<std::size_t>(frames));
   const std::int64_t ready = rig_.player.Position();
   EXPECT_GT(ready, 0);
   EXPECT_LE(ready, 2 * 8000 + 4096) << "the read-ahead grows with the song";
   EXPECT_EQ(std::vector<float>(burst.begin(), burst.begin() + ready), SongSamples(0, ready));
   EXPECT_THAT(std::vector<float>(burst.begin() + ready, burst.end()), Each(Eq(0.0f)));
-  EXPECT_EQ(rig_.output.Counted().starved, 1u);
+  EXPECT_EQ(rig_.player.Health().underflows, 1u);
+  EXPECT_EQ(rig_.player.Health().frames_owed, static_cast<std::uint64_t>(frames - ready));
   // The song goes on after the hole where it left off.
   EXPECT_EQ(PlayFrames(rig_, frames - ready), SongSamples(ready, frames - ready));
   EXPECT_FALSE(rig_.player.Sounding());
@@ -191,6 +199,7 @@ TEST_F(MediaPlayerTest, ADeviceAtAnotherRateHearsTheSongsToneAndNothingAboveItsR
   for (std::vector<float>& played : rounds) {
     rig_.player.Play();
     for (int pulls = 0; pulls < 1000 && rig_.player.Sounding(); ++pulls) {
+      ASSERT_TRUE(rig_.output.AwaitHolding(64));
       const std::vector<float> pulled = rig_.output.Pull(64);
       played.insert(played.end(), pulled.begin(), pulled.end());
     }
@@ -226,6 +235,11 @@ TEST_F(MediaPlayerTest, ASongThatCannotBeOpenedLeavesThePlayerEnabledWithoutIt) 
   testing::WriteBytes(folder_.path() / "header.wav", {whole.begin(), whole.begin() + 20});
   WriteSong(folder_.path() / "gone.wav", 100);
   WriteSong(folder_.path() / "folder.wav", 100);
+  const std::vector<int> unconvertible = {1, 2, 10, 30, 500, 768001};
+  for (const int rate : unconvertible) {
+    WriteSong(folder_.path() / ("at " + std::to_string(rate) + ".wav"), 3, {1, rate});
+  }
+  WriteSong(folder_.path() / "nine channels.wav", 100, {.channels = 9});
   list_.ApplyFilePath(folder_.Utf8());
   std::filesystem::remove(folder_.path() / "gone.wav");
   // Listed as a song, then replaced by a folder of that name.
@@ -249,6 +263,39 @@ TEST_F(MediaPlayerTest, ASongThatCannotBeOpenedLeavesThePlayerEnabledWithoutIt) 
   EXPECT_THAT(open_fails("header.wav"), StartsWith("The song file cannot be played: "));
   EXPECT_EQ(open_fails("gone.wav"), "The song file was not found");
   EXPECT_EQ(open_fails("folder.wav"), "The song's name is a folder, not a sound file");
+  // Refused before any conversion is set up: one for a rate of a few hertz took a minute and
+  // gigabytes to build, and would not have answered in time.
+  for (const int rate : unconvertible) {
+    EXPECT_EQ(open_fails("at " + std::to_string(rate) + ".wav"),
+              "The song's sample rate cannot be converted to the sound device's")
+        << rate << " Hz";
+  }
+  rig_.output.SetMaxChannels(8);
+  EXPECT_EQ(open_fails("nine channels.wav"),
+            "The song has more channels than the sound device can play");
+  EXPECT_FALSE(rig_.output.CalledFrom(std::this_thread::get_id()));
+}
+
+TEST_F(MediaPlayerTest, TheLowestAndHighestRatesThatConvertPlayWhole) {
+  rig_.output.SetOwnRate(48000);
+  for (const int rate : {1000, 768000}) {
+    const std::string name = std::to_string(rate) + ".wav";
+    WriteSong(folder_.path() / name, rate / 10, {1, rate});
+  }
+  for (const int rate : {1000, 768000}) {
+    LoadSong(std::to_string(rate) + ".wav");
+    EXPECT_EQ(rig_.player.Length(), rate / 10);
+    rig_.player.Play();
+    std::size_t pulled = 0;
+    while (rig_.player.Sounding()) {
+      ASSERT_TRUE(rig_.output.AwaitHolding(64));
+      pulled += rig_.output.Pull(64).size();
+    }
+    EXPECT_EQ(rig_.player.Position(), rate / 10);
+    // A tenth of a second at the device's rate, to the last pull.
+    EXPECT_GE(pulled, 4800u) << rate << " Hz";
+    EXPECT_LT(pulled, 4800u + 64) << rate << " Hz";
+  }
 }
 
 TEST_F(MediaPlayerTest, ATruncatedSongPlaysWhatItHolds) {
@@ -275,6 +322,76 @@ TEST_F(MediaPlayerTest, NoSelectionOrNoDeviceGivesTheServicesText) {
   list_.Select(0);
   EXPECT_EQ(ErrorOf([&] { SelectSong(list_, rig_.player); }), "The sound device is not available");
   EXPECT_EQ(rig_.player.CurrentState(), State::kBroken);
+}
+
+// The sound server stalls: a click on a list, a Play and a Stop return while the device still
+// holds their requests, each with the message, and the player is left without its song.
+TEST_F(MediaPlayerTest, AStalledDeviceHoldsNoCallerAndTheLateSongIsClosedAgain) {
+  WriteSong(folder_.path() / "song.wav", 8000);
+  const std::string no_answer = "The sound device did not answer in time";
+
+  rig_.output.Hold(VirtualOutput::Call::kOpen);
+  EXPECT_EQ(ErrorOf([&] { LoadSong("song.wav"); }), no_answer);
+  EXPECT_TRUE(rig_.output.AwaitHeld(VirtualOutput::Call::kOpen)) << "the open was not held";
+  EXPECT_EQ(rig_.player.CurrentState(), State::kBroken);
+  rig_.output.Release(VirtualOutput::Call::kOpen);
+  EXPECT_TRUE(testing::Eventually([&] { return rig_.output.Opens() == 1; }));
+  EXPECT_TRUE(testing::Eventually([&] { return rig_.output.OpenStreams() == 0; }))
+      << "the song opened after the player gave up was not closed";
+
+  // A trial's Play never waits; its song counts as lost when the device keeps it past the
+  // patience, and the next Play gives up on the song.
+  LoadSong("song.wav");
+  rig_.output.Hold(VirtualOutput::Call::kStart);
+  rig_.player.Play();
+  ASSERT_TRUE(rig_.output.AwaitHeld(VirtualOutput::Call::kStart));
+  EXPECT_EQ(rig_.player.LostSong(), no_answer);
+  EXPECT_EQ(ErrorOf([&] { rig_.player.Play(); }), no_answer);
+  EXPECT_EQ(rig_.player.CurrentState(), State::kBroken);
+  rig_.output.Release(VirtualOutput::Call::kStart);
+
+  LoadSong("song.wav");
+  rig_.player.Play();
+  ASSERT_TRUE(rig_.output.AwaitHolding(100));
+  rig_.output.Hold(VirtualOutput::Call::kStop);
+  EXPECT_EQ(ErrorOf([&] { rig_.player.Stop(); }), no_answer);
+  EXPECT_EQ(rig_.player.CurrentState(), State::kBroken);
+  EXPECT_EQ(rig_.player.Health().error, no_answer);
+  rig_.output.Release(VirtualOutput::Call::kStop);
+  EXPECT_FALSE(rig_.output.CalledFrom(std::this_thread::get_id()));
+}
+
+// The sound server goes away and comes back, as desktops restart it: a song it never received is
+// reported lost, Play says why while the server is away, and plays again once it is back.
+TEST_F(MediaPlayerTest, AStreamThatDiedIsOpenedAnewAndItsLostSongTold) {
+  WriteSong(folder_.path() / "song.wav", 1000);
+  LoadSong("song.wav");
+  rig_.player.Play();
+  EXPECT_EQ(PlayFrames(rig_, 1000), SongSamples(0, 1000));
+  EXPECT_EQ(rig_.player.LostSong(), "");
+
+  rig_.output.BreakStreams();
+  rig_.output.SetRefusing(true);
+  rig_.player.Play();
+  ASSERT_TRUE(testing::Eventually([&] { return !rig_.player.LostSong().empty(); }));
+  EXPECT_EQ(rig_.player.LostSong(), "The sound device is not available");
+  EXPECT_EQ(rig_.player.Health().stream, "dead");
+  EXPECT_EQ(rig_.player.Health().error, "The sound device is not available");
+  EXPECT_EQ(ErrorOf([&] { rig_.player.Play(); }), "The sound device is not available");
+  EXPECT_EQ(rig_.player.CurrentState(), State::kReady) << "the song is kept for the next try";
+
+  rig_.output.SetRefusing(false);
+  rig_.player.Play();
+  EXPECT_EQ(PlayFrames(rig_, 1000), SongSamples(0, 1000));
+  EXPECT_EQ(rig_.player.LostSong(), "");
+  EXPECT_EQ(rig_.player.Health().error, "");
+
+  // Dying in the middle of the song loses the song too.
+  rig_.player.Play();
+  EXPECT_EQ(PlayFrames(rig_, 100), SongSamples(0, 100));
+  rig_.output.BreakStreams();
+  EXPECT_TRUE(testing::Eventually([&] { return !rig_.player.LostSong().empty(); }));
+  EXPECT_EQ(rig_.player.LostSong(), "The sound device went away");
 }
 
 // A song on a service that grants every request, a seek in mid-song too, so that only the

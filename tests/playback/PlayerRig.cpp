@@ -17,6 +17,17 @@ std::vector<float> SongSamples(std::int64_t first, std::int64_t count, int chann
   return samples;
 }
 
+bool Eventually(const std::function<bool()>& condition) {
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > give_up) {
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
 std::vector<float> PlayFrames(PlayerRig& rig, std::int64_t count, int channels) {
   std::vector<float> played;
   const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);

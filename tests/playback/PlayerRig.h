@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "playback/MediaPlayer.h"
@@ -18,6 +19,9 @@ struct PlayerRig {
 
 // The samples that frames [first, first + count) of a test song hold.
 std::vector<float> SongSamples(std::int64_t first, std::int64_t count, int channels = 1);
+
+// Waits for the condition, however slow the machine; false only after a generous bound.
+bool Eventually(const std::function<bool()>& condition);
 
 // Pulls until the player has advanced by count frames (the reader may lag behind the pulls),
 // and returns exactly the frames it played. Gives up after a generous bound.

@@ -9,25 +9,18 @@
 #include "playback/audio/PortAudioOutput.h"
 #include "playback/audio/StreamingSoundService.h"
 #include "playback/platform/Utf8Path.h"
+#include "tests/playback/PlayerRig.h"
 #include "tests/playback/SongFiles.h"
 
 namespace orvane {
 namespace {
 
+using testing::Eventually;
 using testing::TempFolder;
 using testing::WriteSong;
 
-// Waits for the condition, however slow the machine; false only after a generous bound.
-bool Eventually(const std::function<bool()>& condition) {
-  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > give_up) {
-      return false;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
-}
+// The device's start-up (finding the devices) may take longer than a click waits.
+constexpr std::chrono::seconds kStartUp{60};
 
 TEST(RealDevice, TwoPlayersSoundTheirSongsToTheEndAndAgainWithoutANoise) {
   // The sound libraries' probing of devices and servers is no fault to tell anyone about.
@@ -37,6 +30,7 @@ TEST(RealDevice, TwoPlayersSoundTheirSongsToTheEndAndAgainWithoutANoise) {
   WriteSong(folder.path() / "neutral.wav", 2205, {1, 22050, SF_FORMAT_FLOAT});
   PortAudioOutput output;
   StreamingSoundService service(output);
+  ASSERT_TRUE(service.Settle(kStartUp));
   MediaPlayer bad(service);
   MediaPlayer neutral(service);
   bad.SetFileName(folder.Utf8("bad.wav"));
@@ -67,6 +61,7 @@ TEST(RealDevice, StopSilencesAtOnceAndKeepsThePlace) {
   WriteSong(folder.path() / "long.wav", 10 * 8000, {1, 8000, SF_FORMAT_PCM_16});
   PortAudioOutput output;
   StreamingSoundService service(output);
+  ASSERT_TRUE(service.Settle(kStartUp));
   MediaPlayer player(service);
   player.SetFileName(folder.Utf8("long.wav"));
   try {

@@ -1,6 +1,5 @@
 #include <alsa/asoundlib.h>
 #include <jack/jack.h>
-#include <pa_linux_alsa.h>
 #include <pthread.h>
 #include <sched.h>
 
@@ -24,12 +23,6 @@ void QuietSoundLibraries() {
   snd_lib_error_set_handler(&IgnoreAlsaMessage);
   jack_set_error_function(&IgnoreJackMessage);
   jack_set_info_function(&IgnoreJackMessage);
-}
-
-void RequestRealtimeCallback(PaStream* stream) {
-  if (Pa_GetStreamHostApiType(stream) == paALSA) {
-    PaAlsa_EnableRealtimeScheduling(stream, 1);
-  }
 }
 
 void OpenWithRealtimeHelpers(const std::function<void()>& open) {
