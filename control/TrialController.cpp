@@ -38,6 +38,9 @@ void TrialController::DecideIfDue() {
   }
   state_.trial_ticks = 0;
   state_.puff_phase = true;
+  if ((state_.good_playing || state_.bad_playing) && SongLost()) {
+    return;
+  }
   if (state_.good_playing) {
     parts_.log.LogTrial(kNeutralSong, state_.perch_occupied);
   } else if (state_.bad_playing) {
@@ -47,6 +50,27 @@ void TrialController::DecideIfDue() {
     state_.puff_off_due = true;
     parts_.log.LogTrial(kBadSong, state_.perch_occupied);
   }
+}
+
+bool TrialController::SongLost() {
+  // A song the bird never heard makes no trial: nothing is logged or puffed, and the phase runs
+  // as after a decision without a song, so every later tick falls as it would have.
+  if (state_.song_lost) {
+    return true;
+  }
+  const SongKind kind = state_.good_playing ? kNeutralSong : kBadSong;
+  const std::string reason = (kind == kNeutralSong ? parts_.play_good : parts_.play_bad).LostSong();
+  if (reason.empty()) {
+    return false;
+  }
+  state_.song_lost = true;
+  parts_.view.ShowNotice(SongLostNotice(kind, reason));
+  return true;
+}
+
+std::string SongLostNotice(SongKind kind, const std::string& reason) {
+  return std::string("The ") + (kind == kNeutralSong ? "neutral" : "bad") +
+         " song did not reach the sound device, so its trial was not logged: " + reason;
 }
 
 void TrialController::RunPuffPhase() {
@@ -65,6 +89,7 @@ void TrialController::RunPuffPhase() {
   state_.puff_ticks = 0;
   state_.bad_playing = false;
   state_.good_playing = false;
+  state_.song_lost = false;
   // trial_ticks counts on: the next trial's first decision comes that much sooner.
 }
 

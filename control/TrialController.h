@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "control/ControllerView.h"
 #include "control/ExperimentSettings.h"
@@ -26,6 +27,7 @@ class TrialController {
     std::int32_t trial_ticks = 0;
     std::int32_t puff_ticks = 0;
     std::int32_t manual_puff_ticks = 0;
+    bool song_lost = false;  // the trial's song never reached the sound device
   };
 
   struct Parts {
@@ -53,6 +55,8 @@ class TrialController {
  private:
   void StartTrialIfDue();
   void DecideIfDue();
+  // True, once the experimenter was told, when the trial's song never reached the sound device.
+  bool SongLost();
   void RunPuffPhase();
 
   Parts parts_;
@@ -60,5 +64,8 @@ class TrialController {
 };
 
 inline constexpr const char* kSongsMissingMessage = "You must select songs before starting";
+
+// The notice of a trial whose song never reached the sound device; the player's reason follows.
+std::string SongLostNotice(SongKind kind, const std::string& reason);
 
 }  // namespace orvane
