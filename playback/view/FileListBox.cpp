@@ -1,6 +1,7 @@
 #include "playback/view/FileListBox.h"
 
 #include <QFont>
+#include <QMouseEvent>
 #include <QPalette>
 
 #include "playback/view/ListColour.h"
@@ -64,4 +65,14 @@ void TFileListBox::TakeSelection() {
                    ? std::nullopt
                    : std::optional<std::size_t>(static_cast<std::size_t>(row(picked.front()))));
   emit selectionChangedByUser();
+}
+
+void TFileListBox::mousePressEvent(QMouseEvent* event) {
+  const QListWidgetItem* pressed = itemAt(event->position().toPoint());
+  const bool was_picked = pressed != nullptr && pressed->isSelected();
+  QListWidget::mousePressEvent(event);
+  // A press that changes the selection has told of it already.
+  if (was_picked && event->button() == Qt::LeftButton && pressed->isSelected()) {
+    emit selectionChangedByUser();
+  }
 }

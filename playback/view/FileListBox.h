@@ -32,8 +32,12 @@ class TFileListBox : public QListWidget {
   void Refresh();
 
  signals:
-  // The experimenter changed the selection with the mouse or the keyboard.
+  // The experimenter picked an entry with the mouse or the keyboard, also the one already
+  // picked: its song may need loading anew.
   void selectionChangedByUser();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
 
  private:
   void TakeSelection();

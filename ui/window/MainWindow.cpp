@@ -222,6 +222,10 @@ void TForm1::ShowErrorMessage(std::string_view text) {
   services_.show_message(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
+void TForm1::ShowNotice(std::string_view text) {
+  notices_.Post(std::string(text));
+}
+
 void TForm1::SetBadListColour(orvane::Colour colour) {
   ui_->bad_song_list->SetColour(colour);
 }
@@ -267,7 +271,15 @@ void TForm1::Timer1Timer() {
   lines_.Beat();
   recorded_lines_.RewriteOffPatternIfDue();
   recorded_lines_.WritesBy(PuffBy::kTrial);
-  controller_.Timer1Timer();
+  // An error inside the tick is shown once the tick is over: a box opened within it would hold
+  // Timer1, and with it the perch readings, for as long as it stays open.
+  try {
+    controller_.Timer1Timer();
+  } catch (const std::exception& error) {
+    notices_.Post(error.what());
+  } catch (...) {
+    notices_.Post({});
+  }
   KeepClosingTheValve();
   WatchSongs();
 }

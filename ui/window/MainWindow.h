@@ -75,6 +75,7 @@ class TForm1 : public QWidget,
   // ControllerView
   void SetWindowColour(orvane::Colour colour) override;
   void ShowErrorMessage(std::string_view text) override;
+  void ShowNotice(std::string_view text) override;
 
   // SongListHighlight
   void SetBadListColour(orvane::Colour colour) override;

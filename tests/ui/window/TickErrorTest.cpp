@@ -1,10 +1,13 @@
 #include <QCoreApplication>
 #include <QtTest/QTest>
 
+#include <algorithm>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "app/OrvaneApplication.h"
+#include "tests/playback/PlayerRig.h"
 #include "tests/ui/window/WindowRig.h"
 #include "ui/NumLab.h"
 #include "ui_MainWindow.h"
@@ -30,19 +33,15 @@ class TickErrorTest : public ::testing::Test {
     });
   }
 
-  // A tick delivered by the event loop, as the timer's would be.
-  void DeliveredTick() {
-    QMetaObject::invokeMethod(&rig_.window(), "Timer1Timer", Qt::QueuedConnection);
-    QCoreApplication::processEvents();
-  }
-
   OrvaneApplication* app_ = qobject_cast<OrvaneApplication*>(QCoreApplication::instance());
   WindowRig rig_{{"alarm.wav", "calm.wav"}};
   QStringList captions_;
   QStringList shown_;
 };
 
-TEST_F(TickErrorTest, ASongThatCouldNotBeOpenedFailsEachTrialInItsBoxAndTheTicksGoOn) {
+// An error raised inside a tick is shown once the tick is over: Timer1 ticks on, reading the
+// perch, for as long as the box stays open, and each error gets one box, never one on another.
+TEST_F(TickErrorTest, APlayThatFailsInATickIsShownAfterItWhileTheTicksGoOn) {
   ASSERT_NE(app_, nullptr);
   rig_.songs.Touch("broken.wav", "not a sound file");
   TForm1& window = rig_.Open();
@@ -58,20 +57,96 @@ TEST_F(TickErrorTest, ASongThatCouldNotBeOpenedFailsEachTrialInItsBoxAndTheTicks
   EXPECT_TRUE(form.play_bad->isEnabled()) << "a broken player still counts as picked";
   rig_.ClickSong(*form.good_song_list, "calm.wav");
   WindowRig::PickItem(*form.precent_bad, 0);  // every trial plays the bad song
+  form.feedback_delay1->setValue(form.feedback_delay1->maximum());  // a trial at every draw
   rig_.device.ScriptRead(LowOn({7}));
-  QTest::mouseClick(form.Start, Qt::LeftButton);
-  ASSERT_TRUE(window.Timer1().IsEnabled());
 
-  for (int tick = 0; tick < 300 && shown_.size() < 3; ++tick) {
-    DeliveredTick();
+  const auto reads = [&] { return rig_.DriverCalls("DAQmxReadDigitalLines").size(); };
+  std::size_t reads_while_open = 0;
+  int open = 0;
+  int most_open = 0;
+  rig_.while_box_open = [&] {
+    most_open = std::max(most_open, ++open);
+    if (rig_.exceptions.size() == 1) {
+      // The experimenter leaves the first box open for three seconds, then stops.
+      const std::size_t before = reads();
+      QTest::qWait(3000);
+      reads_while_open = reads() - before;
+      window.StopClick();
+    }
+    --open;
+  };
+  QTest::mouseClick(form.Start, Qt::LeftButton);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window.Timer1().IsEnabled(); }, 60000));
+  QCoreApplication::processEvents();
+
+  EXPECT_GE(reads_while_open, 10u) << "the ticks stopped while the box was open";
+  EXPECT_EQ(most_open, 1);
+  ASSERT_FALSE(rig_.exceptions.isEmpty());
+  for (const QString& text : rig_.exceptions) {
+    EXPECT_EQ(text, "No MCI device open.");
   }
-  ASSERT_EQ(shown_.size(), 3);
-  EXPECT_EQ(shown_[1], "No MCI device open.");
-  EXPECT_EQ(shown_[2], "No MCI device open.") << "a later trial tried again";
-  EXPECT_TRUE(window.Timer1().IsEnabled()) << "the ticks go on";
+  EXPECT_EQ(shown_.size(), 1) << "an error of the tick reached the box inside it";
   EXPECT_EQ(rig_.DecidedTrials(), 0);
   EXPECT_FALSE(window.Controller().state().bad_playing);
-  EXPECT_TRUE(rig_.exceptions.isEmpty());
+}
+
+// The sound server goes away between two trials: the trial whose song never reached it is not
+// logged, nor puffed, and the experimenter is told; while the server stays away each trial's
+// start says why and starts nothing; once it is back, choosing the chosen song again reopens it.
+TEST_F(TickErrorTest, ATrialWhoseSongNeverReachedTheDeviceIsToldAndNotLogged) {
+  TForm1& window = rig_.Open();
+  Ui::TForm1& form = rig_.form();
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  rig_.ClickSong(*form.bad_song_list, "alarm.wav");
+  rig_.ClickSong(*form.good_song_list, "calm.wav");
+  WindowRig::PickItem(*form.precent_bad, 0);
+  rig_.device.ScriptRead(LowOn({7}));
+  QTest::mouseClick(form.Start, Qt::LeftButton);
+  window.Timer1().Disable();  // ticked by hand from here on
+  const auto& state = window.Controller().state();
+  ASSERT_TRUE(rig_.TickUntilDecided(1));
+  rig_.Tick(10);
+  ASSERT_FALSE(state.bad_playing);
+  // The song sounds to its end before the server goes.
+  ASSERT_TRUE(testing::Eventually([&] {
+    rig_.output.Pull(4096);
+    return window.PlayBad().Health().stream == "ready";
+  }));
+  const std::size_t puffs = rig_.DriverCalls(testing::kPuffOnWrite).size();
+
+  rig_.output.BreakStreams();
+  rig_.output.SetRefusing(true);
+  for (int tick = 0; tick < 1000 && !state.bad_playing; ++tick) {
+    rig_.Tick();
+  }
+  ASSERT_TRUE(state.bad_playing);
+  ASSERT_TRUE(testing::Eventually([&] { return !window.PlayBad().LostSong().empty(); }));
+  for (int tick = 0; tick < 1000 && state.bad_playing; ++tick) {
+    rig_.Tick();
+  }
+  QCoreApplication::processEvents();
+  EXPECT_EQ(rig_.DecidedTrials(), 1);
+  EXPECT_EQ(rig_.DriverCalls(testing::kPuffOnWrite).size(), puffs);
+  EXPECT_EQ(rig_.exceptions,
+            QStringList{"The bad song did not reach the sound device, so its trial was not "
+                        "logged: The sound device is not available."});
+
+  for (int tick = 0; tick < 1000 && rig_.exceptions.size() < 2; ++tick) {
+    rig_.Tick();
+    QCoreApplication::processEvents();
+  }
+  ASSERT_EQ(rig_.exceptions.size(), 2);
+  EXPECT_EQ(rig_.exceptions[1], "The sound device is not available.");
+  EXPECT_FALSE(state.bad_playing);
+  EXPECT_EQ(window.PlayBad().Health().stream, "dead");
+
+  rig_.output.SetRefusing(false);
+  const std::size_t opens = rig_.output.Opens();
+  rig_.ClickSong(*form.bad_song_list, "alarm.wav");
+  EXPECT_EQ(rig_.output.Opens(), opens + 1) << "choosing the chosen song did not reopen it";
+  ASSERT_TRUE(rig_.TickUntilDecided(2));
+  EXPECT_EQ(rig_.exceptions.size(), 2);
 }
 
 TEST_F(TickErrorTest, APressOnABrokenPlayersBarIsShownInTheApplicationsBox) {
