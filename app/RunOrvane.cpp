@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <string>
 
 #include "app/LibraryExit.h"
@@ -49,8 +50,7 @@ int RunOrvane(OrvaneApplication& app, const std::function<void()>& first_step) {
       first_step();
     }
     SetUpWindowFonts();
-    PortAudioOutput output;
-    StreamingSoundService sound(output);
+    StreamingSoundService sound(std::make_unique<PortAudioOutput>());
     QtFileDialog folder_dialog(nullptr);
     SystemClipboard clipboard;
     SystemLocalClock local_clock;

@@ -1,13 +1,20 @@
 // The program run in a process of its own (the scripted program), ended as the system ends it.
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QThread>
 
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <thread>
@@ -35,13 +42,109 @@ const std::vector<std::string> kCloseCalls = {kOffWrite, "DAQmxStopTask(task 2)"
                                               "DAQmxStopTask(task 1)", "DAQmxClearTask(task 2)",
                                               "DAQmxClearTask(task 1)"};
 
-// The scripted program over the driver in `driver_folder`, with documents and songs of its own,
-// on Qt's offscreen platform unless `environment` says otherwise.
+// A PulseAudio server of the test's own, at normal priority, whose null sink is the default
+// output and whose monitor records what it sounds: stalling or killing it disturbs no one else.
+class PrivateSoundServer {
+ public:
+  // Starts it, again after Kill; false when PulseAudio is missing or does not answer.
+  bool Start() {
+    server_.setProcessEnvironment(WithVariables());
+    server_.start(
+        "pulseaudio",
+        {"--daemonize=no", "--exit-idle-time=-1", "--system=false", "-n", "--high-priority=no",
+         "--realtime=no", "--log-target=stderr", "--load=module-null-sink",
+         "--load=module-native-protocol-unix auth-anonymous=1 socket=" + Socket()});
+    if (!server_.waitForStarted()) {
+      return false;
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      QProcess info;
+      info.setProcessEnvironment(WithVariables());
+      info.start("pactl", {"info"});
+      if (info.waitForFinished() && info.exitCode() == 0) {
+        return true;
+      }
+      QThread::msleep(100);
+    }
+    return false;
+  }
+  ~PrivateSoundServer() {
+    Resume();
+    Kill();
+  }
+
+  void Pause() { ::kill(static_cast<pid_t>(server_.processId()), SIGSTOP); }
+  void Resume() { ::kill(static_cast<pid_t>(server_.processId()), SIGCONT); }
+  // Gone, as a crash or a restart of the desktop's server leaves it; the recording ends too.
+  void Kill() {
+    if (server_.state() != QProcess::NotRunning) {
+      server_.kill();
+      server_.waitForFinished();
+    }
+  }
+
+  // Records the monitor from now on, mono at 8 kHz, until the server goes or Recorded is asked.
+  void Record() {
+    recorder_.setProcessEnvironment(WithVariables());
+    recorder_.setStandardOutputFile(Recording());
+    recorder_.start("parec", {"--raw", "--format=float32le", "--rate=8000", "--channels=1",
+                              "--latency-msec=10", "-d", "null.monitor"});
+    recorder_.waitForStarted();
+    // Recording once the monitor's first samples arrive.
+    for (int attempt = 0; attempt < 100 && QFileInfo(Recording()).size() == 0; ++attempt) {
+      QThread::msleep(50);
+    }
+  }
+  // What the monitor has recorded by now; a moment is left for the last samples to arrive.
+  std::vector<float> Recorded() {
+    QThread::msleep(300);
+    recorder_.terminate();
+    recorder_.waitForFinished();
+    QFile file(Recording());
+    file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    std::vector<float> samples(static_cast<std::size_t>(bytes.size()) / sizeof(float));
+    std::memcpy(samples.data(), bytes.constData(), samples.size() * sizeof(float));
+    return samples;
+  }
+
+  // What points a program at this server.
+  QProcessEnvironment Variables() const {
+    QProcessEnvironment variables;
+    variables.insert("PULSE_RUNTIME_PATH", folder_.filePath("runtime"));
+    variables.insert("PULSE_STATE_PATH", folder_.filePath("state"));
+    variables.insert("PULSE_SERVER", "unix:" + Socket());
+    return variables;
+  }
+
+ private:
+  QProcessEnvironment WithVariables() const {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(Variables());
+    return environment;
+  }
+
+  QString Socket() const { return folder_.filePath("native"); }
+  QString Recording() const { return folder_.filePath("monitor.raw"); }
+
+  QTemporaryDir folder_;
+  QProcess server_;
+  QProcess recorder_;
+};
+
+// Whether a recording holds sound: a song's samples reach a quarter of full scale.
+bool HoldsSound(const std::vector<float>& samples) {
+  return std::any_of(samples.begin(), samples.end(),
+                     [](float sample) { return std::fabs(sample) > 0.25f; });
+}
+
+// The scripted program over the driver in `driver_folder`, with documents and a song of its own
+// (ten seconds unless told), on Qt's offscreen platform unless `environment` says otherwise.
 class ScriptedRun {
  public:
   ScriptedRun(QStringList arguments, const QString& driver_folder,
-              const QProcessEnvironment& settings = {}) {
-    testing::WriteSong(songs.path() / "alarm.wav", 80000);
+              const QProcessEnvironment& settings = {}, std::int64_t song_frames = 80000) {
+    testing::WriteSong(songs.path() / "alarm.wav", song_frames);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     environment.insert("JACK_NO_START_SERVER", "1");
@@ -221,6 +324,77 @@ TEST(ProgramProcess, KilledOutrightDuringAPuffTheDevicesWatchdogClosesTheValve) 
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   EXPECT_EQ(valve_line(), 0);
+}
+
+// The sound server stalls in the middle of a song and a puff, and the system ends the program: the
+// valve is closed, both tasks are released and the program ends, with exit code 0, while the
+// server is still stalled. Nothing of its end waited on it.
+TEST(ProgramProcess, AnEndSignalWithTheSoundServerStalledClosesTheValveAndEndsWithoutIt) {
+  PrivateSoundServer server;
+  if (!server.Start()) {
+    GTEST_SKIP() << "no PulseAudio to run a sound server of the test's own";
+  }
+  ScriptedRun run({"playing-puff", "<songs>"}, ORVANE_DRIVER_FOLDER, server.Variables());
+  ASSERT_TRUE(run.WaitFor("puffing")) << run.lines.join('\n').toStdString();
+  server.Pause();
+  QElapsedTimer ending;
+  ending.start();
+  ::kill(static_cast<pid_t>(run.process.processId()), SIGTERM);
+  const bool ended = run.Ended();
+  const qint64 took = ending.elapsed();
+  server.Resume();
+  ASSERT_TRUE(ended) << "the program waited on the stalled sound server";
+  ::testing::Test::RecordProperty("end_ms", static_cast<int>(took));
+  EXPECT_EQ(run.process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(run.process.exitCode(), 0);
+  const std::vector<std::string> calls = run.DriverCalls();
+  ASSERT_GE(calls.size(), kCloseCalls.size());
+  EXPECT_EQ(std::vector<std::string>(calls.end() - 5, calls.end()), kCloseCalls);
+  EXPECT_TRUE(run.Boxes().isEmpty()) << run.Boxes().join('\n').toStdString();
+}
+
+// The real program over a real sound server, which is killed and started again between trials,
+// as desktops restart theirs: each next trial's song reaches the new server, whose monitor
+// records it, and no trial goes unheard. Once the server is gone for good, the trials that start
+// say why in their boxes and nothing more is logged.
+TEST(ProgramProcess, ASongReachesASoundServerStartedAgainAndNoTrialIsLoggedWithoutOne) {
+  PrivateSoundServer server;
+  if (!server.Start()) {
+    GTEST_SKIP() << "no PulseAudio to run a sound server of the test's own";
+  }
+  server.Record();
+  // A song of 0.3 s, over before each trial is decided.
+  ScriptedRun run({"heard", "<songs>"}, ORVANE_DRIVER_FOLDER, server.Variables(), 2400);
+  const auto next_trial = [&] { run.process.write("go\n"); };
+  ASSERT_TRUE(run.WaitFor("rows 1")) << run.lines.join('\n').toStdString();
+  EXPECT_TRUE(HoldsSound(server.Recorded()));
+  server.Kill();
+
+  // Killed while the song's stream still ran, and killed once it had stopped.
+  for (const int row : {2, 3}) {
+    ASSERT_TRUE(server.Start());
+    server.Record();
+    next_trial();
+    ASSERT_TRUE(run.WaitFor(QStringLiteral("rows %1").arg(row)))
+        << run.lines.join('\n').toStdString();
+    EXPECT_TRUE(HoldsSound(server.Recorded())) << "trial " << row << " was logged unheard";
+    if (row == 3) {
+      QThread::sleep(4);  // its stream stops a while after the song
+    }
+    server.Kill();
+  }
+  EXPECT_TRUE(run.Boxes().isEmpty()) << run.Boxes().join('\n').toStdString();
+
+  next_trial();
+  ASSERT_TRUE(run.WaitFor("box ")) << run.lines.join('\n').toStdString();
+  ASSERT_TRUE(run.WaitFor("box ")) << run.lines.join('\n').toStdString();
+  for (const QString& box : run.Boxes()) {
+    EXPECT_TRUE(box.contains("sound device")) << box.toStdString();
+  }
+  EXPECT_FALSE(run.lines.contains("rows 4"));
+  ::kill(static_cast<pid_t>(run.process.processId()), SIGTERM);
+  ASSERT_TRUE(run.Ended());
+  EXPECT_EQ(run.process.exitCode(), 0);
 }
 
 // Without the driver library the program says so in one box and runs all the same: Start works

@@ -11,10 +11,20 @@
 //                                    the loop turns; says "rows <k> events <e>" after each logged
 //                                    trial (e: events recorded so far) and stops dead after the
 //                                    n-th, to be killed
+//   scripted_orvane heard <folder>   bad songs with the bird on the perch at Timer1's own pace;
+//                                    after each logged trial's puff phase it stops and says
+//                                    "rows <k>"; a line on standard input starts it again
+//   scripted_orvane playing-puff <folder>
+//                                    picks the folder's first song in both lists and plays the
+//                                    bad one from its bar, then a manual puff of five seconds;
+//                                    says "puffing" once both are on
 #include <QApplication>
 #include <QColor>
+#include <QSocketNotifier>
 #include <QStringList>
 #include <QTimer>
+
+#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
@@ -23,9 +33,11 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "app/OrvaneApplication.h"
 #include "app/RunOrvane.h"
+#include "playback/Errors.h"
 #include "playback/view/FileListBox.h"
 #include "tests/io/support/SimulatedDevice.h"
 #include "ui/window/MainWindow.h"
@@ -49,11 +61,34 @@ TForm1* ShownWindow() {
   return nullptr;
 }
 
+// Picks the folder's first song in both lists through their handlers. The sound side may still be
+// finding its devices when the script starts, longer than a click waits for it: the pick is tried
+// again, as an experimenter would click again, and any other failure is shown as a click's is.
 void PickSongs(TForm1& window, const QString& folder) {
   Ui::TForm1& form = window.Controls();
-  for (TFileListBox* list : {form.bad_song_list, form.good_song_list}) {
-    list->ApplyFilePath(folder.toStdString());
-    list->setCurrentRow(0);
+  struct Kind {
+    TFileListBox* list;
+    orvane::MediaPlayer& player;
+    void (TForm1::*click)();
+  };
+  const Kind kinds[] = {{form.bad_song_list, window.PlayBad(), &TForm1::bad_song_listClick},
+                        {form.good_song_list, window.PlayGood(), &TForm1::good_song_listClick}};
+  for (const Kind& kind : kinds) {
+    kind.list->ApplyFilePath(folder.toStdString());
+    kind.list->List().Select(0);
+    kind.list->Refresh();
+    for (int attempt = 0;; ++attempt) {
+      try {
+        (window.*kind.click)();
+        break;
+      } catch (const orvane::EMCIDeviceError& error) {
+        if (kind.player.LastResult() != orvane::kNoAnswerResult || attempt == 300) {
+          Say(QStringLiteral("box ") + error.what() + ".");
+          break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      }
+    }
   }
 }
 
@@ -109,6 +144,35 @@ void RunOneTrial(TForm1& window, const QString& folder) {
   });
 }
 
+void RunHeardTrials(TForm1& window, const QString& folder) {
+  orvane::testing::SimulatedDevice device;
+  device.ScriptRead(orvane::testing::LowOn({7}));
+  PickSongs(window, folder);
+  QuickBadTrials(window.Controls());
+  auto* go = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &window);
+  QObject::connect(go, &QSocketNotifier::activated, &window, [&window] {
+    char line[64];
+    if (read(STDIN_FILENO, line, sizeof line) > 0) {
+      window.Controls().Start->click();
+    }
+  });
+  QObject::connect(&window.Timer1(), &TickTimer::tick, &window, [&window, said = 0]() mutable {
+    const int rows = LoggedRows(window);
+    if (rows != said && !window.Controller().state().bad_playing) {
+      said = rows;
+      window.Controls().Stop->click();
+      Say(QStringLiteral("rows %1").arg(rows));
+    }
+  });
+  window.Controls().Start->click();
+}
+
+void PlayAndPuff(TForm1& window, const QString& folder) {
+  PickSongs(window, folder);
+  window.PlayBad().Play();
+  Puff(window);
+}
+
 void RunTrials(TForm1& window, int count, const QString& folder) {
   orvane::testing::SimulatedDevice device;
   device.ScriptRead(orvane::testing::LowOn({7}));
@@ -149,6 +213,10 @@ void Run(const QStringList& arguments) {
     RunOneTrial(*window, arguments.value(2));
   } else if (script == QLatin1String("trials")) {
     RunTrials(*window, arguments.value(2).toInt(), arguments.value(3));
+  } else if (script == QLatin1String("heard")) {
+    RunHeardTrials(*window, arguments.value(2));
+  } else if (script == QLatin1String("playing-puff")) {
+    PlayAndPuff(*window, arguments.value(2));
   } else {
     Say("unknown script " + script);
     window->close();
