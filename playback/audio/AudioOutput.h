@@ -12,8 +12,10 @@ namespace orvane {
 // How one song's streams have fared, kept by the song and counted by whichever stream it has
 // open; any thread may read them. Nothing that goes wrong on the way to the device passes unseen.
 struct StreamCounters {
-  std::atomic<std::int64_t> sounded{0};      // frames the device took from its buffer, all runs
-  std::atomic<std::uint64_t> owed{0};        // frames the device wanted that were not ready
+  std::atomic<std::int64_t> sounded{0};  // frames the device took from its buffer, all runs
+  // Frames a device that asks for them wanted and did not get; one that is written ahead only
+  // tells that it ran dry.
+  std::atomic<std::uint64_t> owed{0};
   std::atomic<std::uint64_t> underflows{0};  // times the device ran dry
 };
 

@@ -252,9 +252,7 @@ void SongFeed::ServeSeek() {
     position_ = 0;
   }
   std::lock_guard lock(mutex_);
-  if (phase_ != Phase::kDead) {
-    shown_position_ = position_;
-  }
+  shown_position_ = position_;
   seek_pending_ = false;
 }
 
