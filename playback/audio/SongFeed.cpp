@@ -289,21 +289,7 @@ void SongFeed::ServePlay() {
     return;
   }
   FillHead();
-  int result = stream_->Start();
-  if (result != 0) {
-    // A stream whose sound server went away fails at its start; a fresh one reaches the server
-    // that runs now.
-    result = ReopenStream();
-    if (result == 0) {
-      result = stream_->Start();
-    }
-    if (result != 0) {
-      std::lock_guard lock(mutex_);
-      phase_ = Phase::kDead;
-      failure_ = result;
-    }
-  }
-  if (result != 0) {
+  if (const int result = StartStream(); result != 0) {
     FailPlay(result);
     return;
   }
@@ -314,6 +300,21 @@ void SongFeed::ServePlay() {
     sounded_at_start_ = counters_.sounded.load();
   }
   Feed();
+}
+
+int SongFeed::StartStream() {
+  // A stream whose sound server went away fails at its start; a fresh one reaches the server
+  // that runs now.
+  int result = stream_->Start();
+  if (result != 0 && (result = ReopenStream()) == 0) {
+    result = stream_->Start();
+  }
+  if (result != 0) {
+    std::lock_guard lock(mutex_);
+    phase_ = Phase::kDead;
+    failure_ = result;
+  }
+  return result;
 }
 
 int SongFeed::ServeStop() {

@@ -76,6 +76,8 @@ class SongFeed {
   void ServeSeek();
   void ServePlay();
   int ServeStop();
+  // Starts the stream, opening it anew once should it fail; the result code.
+  int StartStream();
   int ReopenStream();
   void FillHead();
   bool Feed();
