@@ -159,6 +159,17 @@ OpenedStream PortAudioOutput::OpenStream(const StreamFormat& format, StreamCount
 }
 
 std::optional<std::string> PortAudioOutput::ErrorText(int result) const {
+  switch (result) {
+    // What a stream opened anew meets when its device or sound server has gone: PortAudio's own
+    // words for it ("Illegal combination of I/O devices") would only puzzle the experimenter.
+    case paDeviceUnavailable:
+    case paBadIODeviceCombination:
+    case paInvalidDevice:
+      return "The sound device is not available: it may have been unplugged, or the system's "
+             "sound service stopped";
+    default:
+      break;
+  }
   const char* text = Pa_GetErrorText(result);
   if (text == nullptr || std::strcmp(text, "Invalid error code") == 0) {
     return std::nullopt;
