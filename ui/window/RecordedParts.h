@@ -43,6 +43,7 @@ class RecordedPlayer final : public orvane::Player {
   void Play() override;
   bool Enabled() const override { return player_.Enabled(); }
   orvane::PlaybackHealth Health() const override { return player_.Health(); }
+  std::string LostSong() const override { return player_.LostSong(); }
 
   void PlayedByButton() { Started(false); }
   // Records the end or the stop of a song that no longer sounds; true while it still does.

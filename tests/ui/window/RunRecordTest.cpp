@@ -220,7 +220,7 @@ TEST(RunRecord, HoldsEveryTrialWithItsSettingsAndLatencyAndEveryEventInOrder) {
   EXPECT_THAT(table.Column(column::kSerialStart), ElementsAre("bad song", "bad song", "bad song"));
   EXPECT_THAT(table.Column(column::kPerchLine), ElementsAre("7", "7", "7"));
   EXPECT_EQ(table.At(0, column::kLoggedAt), "2024-03-21T14:05:09.250+00:00");
-  EXPECT_EQ(table.At(0, column::kStream), "ready");
+  EXPECT_EQ(table.At(0, column::kStream), "playing") << "the trial's song still sounds then";
 
   const testing::TabSeparated events = testing::ReadTabSeparated(folder / (stem + " events.tsv"));
   EXPECT_THAT(events.columns, ElementsAre("run_seconds", "local_time", "event", "details"));
