@@ -5,6 +5,7 @@
 #include <exception>
 #include <string>
 
+#include "app/SettingsFile.h"
 #include "app/platform/EndRequests.h"
 #include "control/CalendarClock.h"
 #include "log/JournalFolder.h"
@@ -50,7 +51,7 @@ int RunOrvane(OrvaneApplication& app, const std::function<void()>& first_step) {
     TForm1 window({sound, folder_dialog, clipboard, local_clock, calendar_clock,
                    DefaultFolderOrNone(app), ShowStartErrorBox,
                    [&app](const std::exception_ptr& thrown) { app.ShowException(thrown); },
-                   DefaultJournalFolder()});
+                   DefaultJournalFolder(), UserSettingsFile()});
     // Closed as the close box closes it, so the valve is shut and the device released; quitting
     // also ends the loop of any box that is open.
     const EndRequests end_requests([&window] {

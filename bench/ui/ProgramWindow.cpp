@@ -39,9 +39,10 @@ void ReportAndQuit(const std::exception_ptr& thrown) {
 }  // namespace
 
 ProgramWindow::ProgramWindow(const std::string& song_folder, const std::string& journal_folder) {
-  window_ = std::make_unique<TForm1>(WindowServices{
-      sound_, folder_dialog_, clipboard_, local_clock_, calendar_clock_, FolderText(song_folder),
-      ShowStartErrorBox, ReportAndQuit, PathFromUtf8(journal_folder)});
+  window_ = std::make_unique<TForm1>(
+      WindowServices{sound_, folder_dialog_, clipboard_, local_clock_, calendar_clock_,
+                     FolderText(song_folder), ShowStartErrorBox, ReportAndQuit,
+                     PathFromUtf8(journal_folder), PathFromUtf8(journal_folder) / "settings.ini"});
 }
 
 ProgramWindow::~ProgramWindow() = default;

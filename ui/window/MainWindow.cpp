@@ -56,11 +56,17 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
             *ui_->good_escape, services.clipboard, services.local_clock}),
       journal_(services.journal_folder, services.local_clock.Now(), notices_),
       journaled_log_(log_, ui_->report->table(), journal_),
+      logged_trials_(journaled_log_, live_run_, services.local_clock, services.local_clock.Now()),
       timer1_(this),
       timer2_(this),
       valve_guard_(this),
-      controller_({*this, lines_, selection_, play_good_, play_bad_, journaled_log_, *this, timer1_,
-                   timer2_}) {
+      controller_({*this, lines_, selection_, play_good_, play_bad_, logged_trials_, *this, timer1_,
+                   timer2_}),
+      progress_(std::make_unique<LiveProgress>(
+          live_run_,
+          ProgressWindow::Setup{QString::fromStdU16String(services.settings_file.u16string()),
+                                QString::fromStdU16String(services.journal_folder.u16string())},
+          *this, *ui_->report)) {
   ApplyDescriptionExtras();
   // The focused control always shows its focus frame, not only after a Tab: Qt drops the window's
   // keyboard-focus mark when the window is activated or the focus moves otherwise.

@@ -17,7 +17,10 @@
 #include "log/TrialJournal.h"
 #include "log/TrialLog.h"
 #include "playback/MediaPlayer.h"
+#include "progress/LiveRun.h"
 #include "ui/window/DeferredNotices.h"
+#include "ui/window/LiveProgress.h"
+#include "ui/window/LoggedTrialFeed.h"
 #include "ui/window/TickTimer.h"
 #include "ui/window/WindowServices.h"
 
@@ -50,6 +53,7 @@ class TForm1 : public QWidget,
   TickTimer& Timer1() { return timer1_; }
   TickTimer& Timer2() { return timer2_; }
   TickTimer& ValveGuard() { return valve_guard_; }
+  LiveProgress& Progress() { return *progress_; }
 
   // ExperimentSettings: each read goes to the control that holds the setting.
   double Odds() const override;
@@ -143,11 +147,14 @@ class TForm1 : public QWidget,
   orvane::TrialLog log_;
   orvane::TrialJournal journal_;
   orvane::JournaledLog journaled_log_;
+  orvane::LiveRun live_run_;
+  LoggedTrialFeed logged_trials_;
   int journal_files_shown_ = 0;
   TickTimer timer1_;
   TickTimer timer2_;
   TickTimer valve_guard_;
   orvane::TrialController controller_;
+  std::unique_ptr<LiveProgress> progress_;
   QList<RightAnchor> right_anchors_;
   bool fitted_to_screen_ = false;
 };

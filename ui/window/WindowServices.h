@@ -29,4 +29,7 @@ struct WindowServices {
   std::function<void(const std::exception_ptr& thrown)> show_exception;
   // Where the run's trial journal goes.
   std::filesystem::path journal_folder;
+  // Where the program remembers a choice between runs (an INI file): the progress charts' block
+  // size.
+  std::filesystem::path settings_file;
 };

@@ -36,7 +36,8 @@ TForm1& WindowRig::Open(std::optional<std::string> default_folder) {
                                     while_box_open();
                                   }
                                 },
-                                journals.path() / "Orvane"};
+                                journals.path() / "Orvane",
+                                journals.path() / "settings.ini"};
   window_ = std::make_unique<TForm1>(services);
   return *window_;
 }
