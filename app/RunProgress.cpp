@@ -1,0 +1,48 @@
+#include "app/RunProgress.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <exception>
+
+#include "app/SettingsFile.h"
+#include "app/platform/EndRequests.h"
+#include "log/JournalFolder.h"
+#include "progress/view/ProgressWindow.h"
+#include "ui/Fonts.h"
+
+namespace orvane {
+
+std::optional<QStringList> ProgressFiles(const QStringList& arguments) {
+  const qsizetype at = arguments.indexOf(QStringLiteral("--progress"));
+  if (at < 0) {
+    return std::nullopt;
+  }
+  QStringList files;
+  for (const QString& file : arguments.mid(at + 1)) {
+    files.append(QFileInfo(file).absoluteFilePath());
+  }
+  return files;
+}
+
+int RunProgress(OrvaneApplication& app, const QStringList& files) {
+  try {
+    SetUpWindowFonts();
+    ProgressWindow window({QString::fromStdU16String(UserSettingsFile().u16string()),
+                           QString::fromStdU16String(DefaultJournalFolder().u16string())});
+    if (!files.isEmpty()) {
+      window.ShowRuns(files);
+    }
+    const EndRequests end_requests([&window] {
+      window.close();
+      QCoreApplication::quit();
+    });
+    window.show();
+    app.exec();
+  } catch (...) {
+    app.ShowException(std::current_exception());
+  }
+  return 0;
+}
+
+}  // namespace orvane
