@@ -5,8 +5,9 @@
 #include <QChartView>
 #include <QImage>
 #include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
 #include <QPainter>
-#include <QScatterSeries>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -73,25 +74,42 @@ QValueAxis* ValueAxis(QChart& chart, const QString& title, double top) {
   return axis;
 }
 
-QScatterSeries* Points(QChart& chart, const QString& name, const QColor& colour, double size,
-                       QAbstractAxis& x, QAbstractAxis& y) {
-  auto* series = new QScatterSeries(&chart);
+// Points without a line: a line series with no pen, its points drawn as pictures. Unlike a scatter
+// series it makes no graphics item per point, so that a run of thousands of trials draws quickly.
+QLineSeries* Points(QChart& chart, const QString& name, const QImage& mark, QAbstractAxis& x,
+                    QAbstractAxis& y) {
+  auto* series = new QLineSeries(&chart);
   series->setName(name);
-  series->setColor(colour);
-  series->setBorderColor(colour);
-  series->setMarkerSize(size);
+  series->setPen(Qt::NoPen);
+  series->setLightMarker(mark);
+  series->setMarkerSize(mark.width());  // the picture is drawn in a square of this side
   chart.addSeries(series);
   series->attachAxis(&x);
   series->attachAxis(&y);
+  for (QLegendMarker* marker : chart.legend()->markers(series)) {
+    marker->setShape(QLegend::MarkerShapeRectangle);
+    marker->setBrush(mark.pixelColor(mark.width() / 2, mark.height() / 2));
+  }
   return series;
+}
+
+QImage Dot(const QColor& colour, int size) {
+  QImage dot(size, size, QImage::Format_ARGB32_Premultiplied);
+  dot.fill(Qt::transparent);
+  QPainter painter(&dot);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(colour);
+  painter.drawEllipse(QRectF(0, 0, size, size));
+  return dot;
 }
 
 // A short upright stroke: stays are many, and strokes side by side still tell them apart.
 QImage StayMark(const QColor& colour) {
-  QImage mark(3, 9, QImage::Format_ARGB32_Premultiplied);
+  QImage mark(9, 9, QImage::Format_ARGB32_Premultiplied);
   mark.fill(Qt::transparent);
   QPainter painter(&mark);
-  painter.fillRect(QRect(1, 0, 1, 9), colour);
+  painter.fillRect(QRect(4, 0, 1, 9), colour);
   return mark;
 }
 
@@ -150,21 +168,22 @@ void ProgressCharts::AddKind(orvane::SongKind kind) {
   KindLines& lines = Lines(kind);
   const QString name = KindName(kind);
   const QColor colour = KindColour(kind);
-  lines.rate = std::make_unique<SegmentedLine>(*rate_chart_, name, LinePen(colour), true,
+  const QImage block_mark = Dot(colour, 7);
+  lines.rate = std::make_unique<SegmentedLine>(*rate_chart_, name, LinePen(colour), block_mark,
                                                *rate_trials_, *rate_percent_);
   lines.rate_so_far = std::make_unique<SegmentedLine>(
-      *rate_chart_, name + QStringLiteral(", block so far"), LinePen(colour, Qt::DotLine), true,
-      *rate_trials_, *rate_percent_);
+      *rate_chart_, name + QStringLiteral(", block so far"), LinePen(colour, Qt::DotLine),
+      block_mark, *rate_trials_, *rate_percent_);
   // See-through, so that points of the two kinds on top of each other both show.
   QColor point_colour = colour;
   point_colour.setAlpha(150);
-  lines.latencies = Points(*latency_chart_, name, point_colour, 6, *latency_trials_, *latency_ms_);
+  lines.latencies =
+      Points(*latency_chart_, name, Dot(point_colour, 6), *latency_trials_, *latency_ms_);
   lines.median = std::make_unique<SegmentedLine>(*latency_chart_, name + QStringLiteral(", median"),
-                                                 LinePen(colour.darker(170)), false,
+                                                 LinePen(colour.darker(170)), QImage(),
                                                  *latency_trials_, *latency_ms_);
-  lines.stays = Points(*latency_chart_, name + QStringLiteral(", stayed"), colour, 9,
+  lines.stays = Points(*latency_chart_, name + QStringLiteral(", stayed"), StayMark(colour),
                        *latency_trials_, *stays_edge_);
-  lines.stays->setLightMarker(StayMark(colour));
 }
 
 void ProgressCharts::Redraw(const orvane::ProgressPlot& plot) {
@@ -274,17 +293,13 @@ void ProgressCharts::DrawLatencies(const orvane::ProgressPlot& plot, orvane::Son
     lines.median->Append(QPointF(median.x, median.y));
   }
   lines.latencies_drawn = latency.latencies.size();
-  if (!points.isEmpty()) {
-    lines.latencies->append(points);
-  }
+  AppendPoints(*lines.latencies, points);
   points.clear();
   for (std::size_t i = lines.stays_drawn; i < latency.stays.size(); ++i) {
     points.append(QPointF(latency.stays[i].x, StayRow(kind)));
   }
   lines.stays_drawn = latency.stays.size();
-  if (!points.isEmpty()) {
-    lines.stays->append(points);
-  }
+  AppendPoints(*lines.stays, points);
 }
 
 void ProgressCharts::DrawAxes(const orvane::ProgressPlot& plot) {

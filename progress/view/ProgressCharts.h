@@ -13,7 +13,7 @@
 class QCategoryAxis;
 class QChart;
 class QChartView;
-class QScatterSeries;
+class QLineSeries;
 class QValueAxis;
 
 // The two progress charts, one above the other, over the same trial axis: the escape rate per
@@ -41,9 +41,9 @@ class ProgressCharts : public QWidget {
   struct KindLines {
     std::unique_ptr<SegmentedLine> rate;
     std::unique_ptr<SegmentedLine> rate_so_far;
-    QScatterSeries* latencies = nullptr;
+    QLineSeries* latencies = nullptr;
     std::unique_ptr<SegmentedLine> median;
-    QScatterSeries* stays = nullptr;
+    QLineSeries* stays = nullptr;
     int last_run_with_median = -1;
     std::size_t latencies_drawn = 0;
     std::size_t stays_drawn = 0;

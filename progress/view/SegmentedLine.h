@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QList>
 #include <QPen>
 #include <QPointF>
@@ -10,14 +11,18 @@
 class QAbstractAxis;
 class QChart;
 class QLineSeries;
+class QXYSeries;
+
+// Adds the points at the end of the series, laying it out once.
+void AppendPoints(QXYSeries& series, const QList<QPointF>& points);
 
 // One named line of a chart that can break: each stretch is a series of its own, since a line
 // series joins all of its points, and only the first one is shown in the legend. Points are
 // gathered and handed to the chart in one go by Flush(), so that long stretches draw quickly.
 class SegmentedLine {
  public:
-  // `points_shown`: each point is marked on the line as well.
-  SegmentedLine(QChart& chart, const QString& name, const QPen& pen, bool points_shown,
+  // Each point is marked on the line with `point_mark`, unless it is a null picture.
+  SegmentedLine(QChart& chart, const QString& name, const QPen& pen, const QImage& point_mark,
                 QAbstractAxis& x_axis, QAbstractAxis& y_axis);
 
   // Continues the current stretch, or begins one after a Break().
@@ -37,7 +42,7 @@ class SegmentedLine {
   QChart& chart_;
   QString name_;
   QPen pen_;
-  bool points_shown_;
+  QImage point_mark_;
   QAbstractAxis& x_axis_;
   QAbstractAxis& y_axis_;
   std::vector<QLineSeries*> stretches_;
