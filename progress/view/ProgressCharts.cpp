@@ -27,9 +27,7 @@ QColor KindColour(orvane::SongKind kind) {
 }
 
 QPen LinePen(const QColor& colour, Qt::PenStyle style = Qt::SolidLine) {
-  QPen pen(colour, 2.0, style);
-  pen.setCapStyle(Qt::RoundCap);
-  return pen;
+  return QPen(colour, 2.0, style);
 }
 
 QChart* NewChart(const QString& title) {
