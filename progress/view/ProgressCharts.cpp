@@ -12,6 +12,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -40,11 +41,30 @@ QChart* NewChart(const QString& title) {
   return chart;
 }
 
+// The axis from 0 to the first tick at or beyond `top`, with a tick at every step of 1, 2 or 5
+// times a power of ten that cuts it into at most `most_steps`: whole numbers at round places.
+void StepAxis(QValueAxis& axis, double top, int most_steps) {
+  double step = 1;
+  while (step * 10 * most_steps < top) {
+    step *= 10;
+  }
+  for (const double multiple : {1.0, 2.0, 5.0, 10.0}) {
+    if (multiple * step * most_steps >= top) {
+      step *= multiple;
+      break;
+    }
+  }
+  axis.setTickType(QValueAxis::TicksDynamic);
+  axis.setTickAnchor(0);
+  axis.setTickInterval(step);
+  axis.setRange(0, std::ceil(top / step) * step);
+}
+
 QValueAxis* TrialAxis(QChart& chart) {
   auto* axis = new QValueAxis;
   axis->setTitleText(QStringLiteral("Trial"));
   axis->setLabelFormat(QStringLiteral("%d"));
-  axis->setRange(0, 10);
+  StepAxis(*axis, 10, 10);
   chart.addAxis(axis, Qt::AlignBottom);
   return axis;
 }
@@ -156,6 +176,7 @@ void ProgressCharts::BuildLatencyChart() {
   latency_trials_ = TrialAxis(*latency_chart_);
   latency_runs_ = RunAxis(*latency_chart_, *latency_trials_);
   latency_ms_ = ValueAxis(*latency_chart_, QStringLiteral("Escape latency (ms)"), 1000);
+  StepAxis(*latency_ms_, 1000, 8);
   stays_edge_ = new QValueAxis;
   stays_edge_->setRange(0, 1);
   stays_edge_->setVisible(false);
@@ -201,9 +222,9 @@ void ProgressCharts::Redraw(const orvane::ProgressPlot& plot) {
   runs_on_axis_ = 0;
   axis_end_ = 0;
   latency_top_ = 0;
-  latency_ms_->setRange(0, 1000);
-  rate_trials_->setRange(0, 10);
-  latency_trials_->setRange(0, 10);
+  StepAxis(*latency_ms_, 1000, 8);
+  StepAxis(*rate_trials_, 10, 10);
+  StepAxis(*latency_trials_, 10, 10);
   DrawNew(plot);
 }
 
@@ -303,14 +324,12 @@ void ProgressCharts::DrawLatencies(const orvane::ProgressPlot& plot, orvane::Son
 void ProgressCharts::DrawAxes(const orvane::ProgressPlot& plot) {
   const int trials = plot.Trials();
   if (trials + 1 > rate_trials_->max()) {
-    rate_trials_->setRange(0, std::max(10, trials + 1));
-    rate_trials_->applyNiceNumbers();
-    latency_trials_->setRange(rate_trials_->min(), rate_trials_->max());
-    latency_trials_->setTickCount(rate_trials_->tickCount());
+    for (QValueAxis* axis : {rate_trials_, latency_trials_}) {
+      StepAxis(*axis, std::max(10, trials + 1), 10);
+    }
   }
   if (latency_top_ > latency_ms_->max()) {
-    latency_ms_->setRange(0, latency_top_ * 1.05);
-    latency_ms_->applyNiceNumbers();
+    StepAxis(*latency_ms_, latency_top_ * 1.05, 8);
   }
   const std::vector<orvane::PlottedRun>& runs = plot.Runs();
   if (runs_on_axis_ == runs.size() && axis_end_ == rate_trials_->max()) {
@@ -322,6 +341,7 @@ void ProgressCharts::DrawAxes(const orvane::ProgressPlot& plot) {
     for (const QString& label : axis->categoriesLabels()) {
       axis->remove(label);
     }
+    axis->setVisible(!runs.empty());
     axis->setStartValue(runs.empty() ? 0 : runs.front().first_trial - 0.5);
     QStringList used;
     for (std::size_t i = 0; i < runs.size(); ++i) {
