@@ -60,6 +60,7 @@ ProgressWindow::ProgressWindow(const Setup& setup, QWidget* parent)
   save->setMenu(exports);
 
   summary_ = new QLabel(this);
+  summary_->setObjectName(QStringLiteral("summary"));
   auto* bar = new QHBoxLayout;
   bar->addWidget(new QLabel(QStringLiteral("Blocks of"), this));
   bar->addWidget(block_size_);
@@ -158,8 +159,11 @@ void ProgressWindow::SetBlockSize(int block_size) {
 
 void ProgressWindow::ShowSummary() {
   const int runs = static_cast<int>(plot_.Runs().size());
-  QString text = runs > 1 ? QStringLiteral("%1 trials in %2 runs").arg(plot_.Trials()).arg(runs)
-                          : QStringLiteral("%1 trials").arg(plot_.Trials());
+  QString text = plot_.Trials() == 1 ? QStringLiteral("1 trial")
+                                     : QStringLiteral("%1 trials").arg(plot_.Trials());
+  if (runs > 1) {
+    text += QStringLiteral(" in %1 runs").arg(runs);
+  }
   text += QStringLiteral("   bad song: %1   neutral song: %2")
               .arg(EscapedText(plot_.Total(orvane::kBadSong)),
                    EscapedText(plot_.Total(orvane::kNeutralSong)));

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds Orvane's Windows dependencies (Qt with Qt Charts, PortAudio, libsndfile, libsoxr,
-# GoogleTest, Google Benchmark) from Debian's own source packages with MinGW-w64, into a cache outside the
-# checkout that is keyed by their versions and reused when present.
+# Cross-builds Orvane's Windows dependencies (Qt with Qt Charts and Qt SVG, PortAudio, libsndfile,
+# libsoxr, GoogleTest, Google Benchmark) from Debian's own source packages with MinGW-w64, into a
+# cache outside the checkout that is keyed by their versions and reused when present.
 # Prints the folder they are installed in as the last line of its output; the rest goes to stderr.
 set -euo pipefail
 
@@ -36,7 +36,7 @@ source_version() {
 }
 
 declare -A version
-for pkg in qt6-base qt6-charts portaudio19 libsndfile libsoxr benchmark; do
+for pkg in qt6-base qt6-charts qt6-svg portaudio19 libsndfile libsoxr benchmark; do
   version[$pkg]=$(source_version "$pkg")
   [ -n "${version[$pkg]}" ] || {
     echo "build-deps: Debian has no source package $pkg" >&2
@@ -47,7 +47,8 @@ version[googletest]=$(dpkg-query -W -f='${Version}' googletest)
 
 key="r$recipe-qt${version[qt6-base]}-pa${version[portaudio19]}-sndfile${version[libsndfile]}"
 key+="-soxr${version[libsoxr]}-bench${version[benchmark]}-gtest${version[googletest]}"
-# Qt Charts came later: its version names its own step, so a cache built before it is reused.
+# Qt Charts and Qt SVG came later: their versions name their own steps, so a cache built before
+# them is reused.
 prefix=$cache/windows-${key//[^A-Za-z0-9.+-]/_}
 # Sources and build folders, kept until everything is built so that an interrupted run resumes;
 # those of other versions are dropped.
@@ -63,7 +64,12 @@ fetch() { # fetch <source package>: unpacks it (Debian's patches applied) and pr
   local pkg=$1 dir=$work/$1-${version[$1]}
   if [ ! -d "$dir" ]; then
     rm -rf "$work/dl-$pkg" && mkdir -p "$work/dl-$pkg"
-    (cd "$work/dl-$pkg" && apt-get "${apt_opts[@]}" -qq source "$pkg=${version[$pkg]}" >&2)
+    # Called as $(fetch ...), where a failure would not stop the script by itself.
+    if ! (cd "$work/dl-$pkg" &&
+      apt-get "${apt_opts[@]}" -qq source "$pkg=${version[$pkg]}" >&2); then
+      echo "build-deps: Debian's source package $pkg ${version[$pkg]} could not be fetched" >&2
+      exit 1
+    fi
     mv "$(find "$work/dl-$pkg" -mindepth 1 -maxdepth 1 -type d)" "$dir"
     rm -rf "$work/dl-$pkg"
   fi
@@ -128,6 +134,16 @@ build_qtcharts() {
     -DCMAKE_DISABLE_FIND_PACKAGE_Qt6OpenGL=ON -DCMAKE_DISABLE_FIND_PACKAGE_Qt6OpenGLWidgets=ON
 }
 
+build_qtsvg() {
+  local src
+  src=$(fetch qt6-svg)
+  # The charts' export as SVG drawings needs only its generator.
+  cmake_build qtsvg "$src" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DCMAKE_PREFIX_PATH="$prefix" -DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF \
+    -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF -DQT_GENERATE_SBOM=OFF
+}
+
 build_portaudio() {
   local src wasapi
   src=$(fetch portaudio19)
@@ -178,6 +194,7 @@ build_benchmark() {
 
 step qt build_qt
 step "qtcharts-${version[qt6-charts]//[^A-Za-z0-9.+-]/_}" build_qtcharts
+step "qtsvg-${version[qt6-svg]//[^A-Za-z0-9.+-]/_}" build_qtsvg
 step portaudio build_portaudio
 step sndfile build_sndfile
 step soxr build_soxr
