@@ -1,12 +1,10 @@
 #include "app/RunOrvane.h"
 
-#include <QCoreApplication>
-
 #include <exception>
 #include <string>
 
+#include "app/RunWindow.h"
 #include "app/SettingsFile.h"
-#include "app/platform/EndRequests.h"
 #include "control/CalendarClock.h"
 #include "log/JournalFolder.h"
 #include "log/LocalClock.h"
@@ -52,16 +50,8 @@ int RunOrvane(OrvaneApplication& app, const std::function<void()>& first_step) {
                    DefaultFolderOrNone(app), ShowStartErrorBox,
                    [&app](const std::exception_ptr& thrown) { app.ShowException(thrown); },
                    DefaultJournalFolder(), UserSettingsFile()});
-    // Closed as the close box closes it, so the valve is shut and the device released; quitting
-    // also ends the loop of any box that is open.
-    const EndRequests end_requests([&window] {
-      if (window.isVisible()) {
-        window.close();
-      }
-      QCoreApplication::quit();
-    });
-    window.show();
-    app.exec();
+    // Closed as the close box closes it, so the valve is shut and the device released.
+    RunWindow(app, window);
   } catch (...) {
     // An error while the window is built ends the program after its box; exit code 0 all the same.
     app.ShowException(std::current_exception());

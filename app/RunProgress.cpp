@@ -1,12 +1,11 @@
 #include "app/RunProgress.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <exception>
 
+#include "app/RunWindow.h"
 #include "app/SettingsFile.h"
-#include "app/platform/EndRequests.h"
 #include "log/JournalFolder.h"
 #include "progress/view/ProgressWindow.h"
 #include "ui/Fonts.h"
@@ -33,12 +32,7 @@ int RunProgress(OrvaneApplication& app, const QStringList& files) {
     if (!files.isEmpty()) {
       window.ShowRuns(files);
     }
-    const EndRequests end_requests([&window] {
-      window.close();
-      QCoreApplication::quit();
-    });
-    window.show();
-    app.exec();
+    RunWindow(app, window);
   } catch (...) {
     app.ShowException(std::current_exception());
   }

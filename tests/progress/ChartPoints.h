@@ -25,6 +25,22 @@ inline std::vector<QPointF> PointsOf(const QChart& chart, const QString& name) {
   return points;
 }
 
+inline std::vector<double> Xs(const std::vector<QPointF>& points) {
+  std::vector<double> xs;
+  for (const QPointF& point : points) {
+    xs.push_back(point.x());
+  }
+  return xs;
+}
+
+inline std::vector<double> Ys(const std::vector<QPointF>& points) {
+  std::vector<double> ys;
+  for (const QPointF& point : points) {
+    ys.push_back(point.y());
+  }
+  return ys;
+}
+
 // How many stretches the line of that name is drawn in: each gap begins another.
 inline int StretchesOf(const QChart& chart, const QString& name) {
   int stretches = 0;

@@ -26,6 +26,8 @@ using ::testing::Pair;
 using testing::PointsOf;
 using testing::RunMarks;
 using testing::StretchesOf;
+using testing::Xs;
+using testing::Ys;
 
 class PastRuns : public ::testing::Test {
  protected:
@@ -48,22 +50,6 @@ std::vector<std::string> Texts(const QStringList& texts) {
     out.push_back(text.toStdString());
   }
   return out;
-}
-
-std::vector<double> Xs(const std::vector<QPointF>& points) {
-  std::vector<double> xs;
-  for (const QPointF& point : points) {
-    xs.push_back(point.x());
-  }
-  return xs;
-}
-
-std::vector<double> Ys(const std::vector<QPointF>& points) {
-  std::vector<double> ys;
-  for (const QPointF& point : points) {
-    ys.push_back(point.y());
-  }
-  return ys;
 }
 
 // Three runs of three days, given out of order with a log journal among them, and the first

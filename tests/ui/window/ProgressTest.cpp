@@ -23,6 +23,7 @@ using ::testing::ElementsAreArray;
 using testing::LowOn;
 using testing::PointsOf;
 using testing::WindowRig;
+using testing::Xs;
 
 // A run of both songs in turn at the highest odds and short delays, in which the bird leaves the
 // perch through every third trial. Between ticks the loop hands out what was posted to it, as the
@@ -98,14 +99,6 @@ Expected ExpectedFor(const std::vector<TrialRow>& rows, SongKind kind, int block
     }
   }
   return expected;
-}
-
-std::vector<double> Xs(const std::vector<QPointF>& points) {
-  std::vector<double> xs;
-  for (const QPointF& point : points) {
-    xs.push_back(point.x());
-  }
-  return xs;
 }
 
 // Opened with Ctrl+G, closed in the middle of the run and opened again from the log table's menu,
