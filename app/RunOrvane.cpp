@@ -1,14 +1,13 @@
 #include "app/RunOrvane.h"
 
-#include <QCoreApplication>
-
 #include <cstdio>
 #include <exception>
 #include <memory>
 #include <string>
 
 #include "app/LibraryExit.h"
-#include "app/platform/EndRequests.h"
+#include "app/RunWindow.h"
+#include "app/SettingsFile.h"
 #include "control/CalendarClock.h"
 #include "log/JournalFolder.h"
 #include "log/LocalClock.h"
@@ -59,7 +58,7 @@ int RunOrvane(OrvaneApplication& app, const std::function<void()>& first_step) {
     TForm1 window({sound, folder_dialog, clipboard, local_clock, calendar_clock,
                    DefaultFolderOrNone(app), ShowStartErrorBox,
                    [&app](const std::exception_ptr& thrown) { app.ShowException(thrown); },
-                   DefaultJournalFolder(), RecordEndFault});
+                   DefaultJournalFolder(), RecordEndFault, UserSettingsFile()});
     const LibraryExit library_exit([&window] { window.EndWithoutTheLoop(); });
     // Exceptions that leave a handler go into the run's record; never after the window has gone.
     app.SetHandlerErrorListener([&window](const QString& text) { window.NoteErrorShown(text); });
@@ -67,19 +66,11 @@ int RunOrvane(OrvaneApplication& app, const std::function<void()>& first_step) {
       OrvaneApplication& app;
       ~ForgetWindow() { app.SetHandlerErrorListener({}); }
     } forget_window{app};
-    // Closed as the close box closes it, so the valve is shut and the device released; quitting
-    // also ends the loop of any box that is open. A crash closes the valve as its last act.
-    const EndRequests end_requests(
-        [&window](const std::string& reason) {
-          window.NoteRunEnd(reason);
-          if (window.isVisible()) {
-            window.close();
-          }
-          QCoreApplication::quit();
-        },
+    // Closed as the close box closes it, so the valve is shut and the device released. A crash
+    // closes the valve as its last act.
+    RunWindow(
+        app, window, [&window](const std::string& reason) { window.NoteRunEnd(reason); },
         LastAct{&DigitalLines::WriteOffAsLastAct, &window.Lines()});
-    window.show();
-    app.exec();
   } catch (...) {
     // An error while the window is built ends the program after its box; exit code 0 all the same.
     app.ShowException(std::current_exception());

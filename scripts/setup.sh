@@ -28,7 +28,8 @@ packages=(
   portaudio19-dev libsndfile1-dev libsoxr-dev libasound2-dev libjack-jackd2-dev
   pulseaudio
   fonts-wine fonts-liberation2 fonts-dejavu-core
-  qt6-svg-dev file dpkg-dev lintian desktop-file-utils appstream
+  qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
+  file dpkg-dev lintian desktop-file-utils appstream
 )
 
 # The tests run the program on a display of its own that they can take away.

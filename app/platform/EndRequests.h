@@ -7,7 +7,8 @@
 namespace orvane {
 
 // What a process that is about to die does last: close the valve. It runs inside a crash, so it
-// takes no lock and calls nothing that might wait for one. False when the valve may stay open.
+// takes no lock and calls nothing that might wait for one. False when the valve may stay open;
+// none where the process has no valve.
 struct LastAct {
   bool (*act)(void* context) noexcept = nullptr;
   void* context = nullptr;

@@ -73,7 +73,7 @@ extern "C" void OnCrash(int signal) {
   sigaction(SIGALRM, &alarm_ends, nullptr);
   alarm(3);
   if (const LastAct* last = last_act_of_crash.exchange(nullptr);
-      last != nullptr && !last->act(last->context)) {
+      last != nullptr && last->act != nullptr && !last->act(last->context)) {
     [[maybe_unused]] const ssize_t written =
         write(STDERR_FILENO, kValveLeftOpenByCrash, sizeof kValveLeftOpenByCrash - 1);
   }

@@ -23,7 +23,7 @@ std::atomic<const LastAct*> last_act_of_crash{nullptr};
 
 void ActLast() noexcept {
   if (const LastAct* last = last_act_of_crash.exchange(nullptr);
-      last != nullptr && !last->act(last->context)) {
+      last != nullptr && last->act != nullptr && !last->act(last->context)) {
     std::fputs(kValveLeftOpenByCrash, stderr);
   }
 }

@@ -42,7 +42,8 @@ ProgramWindow::ProgramWindow(const std::string& song_folder, const std::string& 
   window_ = std::make_unique<TForm1>(WindowServices{
       sound_, folder_dialog_, clipboard_, local_clock_, calendar_clock_, FolderText(song_folder),
       ShowStartErrorBox, ReportAndQuit, PathFromUtf8(journal_folder),
-      [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); }});
+      [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); },
+      PathFromUtf8(journal_folder) / "settings.ini"});
 }
 
 ProgramWindow::~ProgramWindow() = default;

@@ -44,6 +44,8 @@ class RunRecord {
   const TrialJournal& Journal() const { return journal_; }
   RunFolder& Folder() { return folder_; }
   const TrialTable& Table() const { return table_; }
+  // Hears each line of the trial table as it is written.
+  void ListenToTrialLines(TrialTable::LineListener listener) { table_.Listen(std::move(listener)); }
   const EventLog& Events() const { return events_; }
 
   // The run's start: `device` says what the device and its driver are ("key=value; ..."),

@@ -86,4 +86,12 @@ TrialTable::TrialTable(RunFolder& folder)
   file_.SetHead(TrialTableHeader());
 }
 
+void TrialTable::Append(const TrialRow& row) {
+  const std::string line = TrialTableLine(row);
+  file_.Append(line);
+  if (listener_) {
+    listener_(line);
+  }
+}
+
 }  // namespace orvane::record

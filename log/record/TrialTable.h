@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "control/PlaybackHealth.h"
 #include "control/SongKind.h"
@@ -43,13 +45,18 @@ class TrialTable {
  public:
   explicit TrialTable(RunFolder& folder);
 
-  void Append(const TrialRow& row) { file_.Append(TrialTableLine(row)); }
+  // Hears each line, LF-ended, once it has been handed to the file.
+  using LineListener = std::function<void(std::string_view line)>;
+  void Listen(LineListener listener) { listener_ = std::move(listener); }
+
+  void Append(const TrialRow& row);
 
   const std::filesystem::path& Path() const { return file_.Path(); }
   int Files() const { return file_.Files(); }
 
  private:
   RunFile file_;
+  LineListener listener_;
 };
 
 }  // namespace orvane::record

@@ -56,6 +56,7 @@ Section "Uninstall"
   ; Only what the installer put there, so a folder chosen by mistake keeps everything else.
   Delete "$INSTDIR\orvane.exe"
   Delete "$INSTDIR\*.dll"
+  Delete "$INSTDIR\LICENSE.txt"
   RMDir /r "$INSTDIR\platforms"
   RMDir /r "$INSTDIR\styles"
   Delete "$INSTDIR\uninstall.exe"

@@ -5,7 +5,9 @@
 # 1. Every DLL that a shipped file imports is shipped too or is part of Windows.
 # 2. Unpacked into a fresh Wine prefix with only the simulated driver beside it and two songs in
 #    c:\kro\, the program starts, lists the songs, runs a trial to its decision with the valve
-#    pattern that decision calls for, puts LF-only text on the clipboard and exits with code 0.
+#    pattern that decision calls for, puts LF-only text on the clipboard, opens the Progress window
+#    with its charts of that trial (where the zip ships Qt Charts; without it, Ctrl+G says the
+#    window is not part of this build), and exits with code 0.
 # 3. The installer, run silently with the rights Wine gives, puts the program under Program Files
 #    with a Start-menu entry, and its uninstaller takes both away again.
 set -euo pipefail
@@ -103,6 +105,12 @@ elif [[ $clipboard == *'\tgood\tNo\t'* ]]; then
 else
   fail "the logged trial is not one the bird stayed through: $clipboard"
 fi
+if [ -f "$app/Qt6Charts.dll" ]; then
+  grep -q '^progress: 1 trial ' <<<"$output" || fail "the Progress window did not show the trial"
+else
+  grep -q '^error box: This copy of Orvane was built without the Progress window' <<<"$output" ||
+    fail "Ctrl+G in a build without the charts did not say so"
+fi
 tail -n1 "$calls" | grep -q '^DAQmxClearTask' || fail "the device was not released at the end"
 
 # 3.
@@ -113,7 +121,9 @@ setup=$package/orvane-$version-setup.exe
 wine "$(windows_path "$setup")" /S
 installed=$WINEPREFIX/drive_c/Program\ Files/Orvane
 entry=$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Orvane.lnk
-for file in orvane.exe Qt6Widgets.dll platforms/qwindows.dll uninstall.exe; do
+charts=
+[ -f "$app/Qt6Charts.dll" ] && charts=Qt6Charts.dll
+for file in orvane.exe Qt6Widgets.dll $charts platforms/qwindows.dll LICENSE.txt uninstall.exe; do
   [ -f "$installed/$file" ] || fail "the installer did not put $file under Program Files"
 done
 [ -f "$entry" ] || fail "the installer made no Start-menu entry"

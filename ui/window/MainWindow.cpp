@@ -66,6 +66,7 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
       selection_(*this, *this, services.calendar_clock),
       log_({ui_->report->table(), *this, *ui_->bad_stay, *ui_->bad_escape, *ui_->good_stay,
             *ui_->good_escape, services.clipboard, services.local_clock}),
+      live_run_(orvane::record::TrialTableHeader()),
       record_({services.journal_folder, services.local_clock, notices_, *this}),
       journaled_log_(log_, ui_->report->table(), record_.Journal()),
       recorded_lines_(lines_, record_),
@@ -78,7 +79,12 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
       heartbeat_(this),
       song_watch_(this),
       controller_({*this, recorded_lines_, selection_, recorded_good_, recorded_bad_, recorded_log_,
-                   *this, timer1_, timer2_}) {
+                   *this, timer1_, timer2_}),
+      progress_(std::make_unique<LiveProgress>(
+          live_run_,
+          ProgressPlaces{QString::fromStdU16String(services.settings_file.u16string()),
+                         QString::fromStdU16String(services.journal_folder.u16string())},
+          *this, *ui_->report)) {
   ApplyDescriptionExtras();
   // The focused control always shows its focus frame, not only after a Tab: Qt drops the window's
   // keyboard-focus mark when the window is activated or the focus moves otherwise.
@@ -164,6 +170,8 @@ void TForm1::ConnectTheRecord() {
     WatchSongs();
   });
   record_.Folder().SetMadeListener([this] { ShowRunFiles(); });
+  // The Progress window charts what the trial table holds, read back as past runs are.
+  record_.ListenToTrialLines([this](std::string_view line) { live_run_.AddLine(line); });
 }
 
 void TForm1::ShowError(const QString& text) {

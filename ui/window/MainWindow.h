@@ -18,7 +18,9 @@
 #include "log/TrialLog.h"
 #include "log/record/RunRecord.h"
 #include "playback/MediaPlayer.h"
+#include "progress/LiveRun.h"
 #include "ui/window/DeferredNotices.h"
+#include "ui/window/LiveProgress.h"
 #include "ui/window/RecordedParts.h"
 #include "ui/window/TickTimer.h"
 #include "ui/window/WindowServices.h"
@@ -56,6 +58,7 @@ class TForm1 : public QWidget,
   TickTimer& ValveGuard() { return valve_guard_; }
   TickTimer& Heartbeat() { return heartbeat_; }
   orvane::DigitalLines& Lines() { return lines_; }
+  LiveProgress& Progress() { return *progress_; }
 
   // Why the run ends, when something other than the close box ends it: "signal SIGTERM".
   void NoteRunEnd(const std::string& reason);
@@ -170,6 +173,7 @@ class TForm1 : public QWidget,
   orvane::DigitalLines lines_;
   orvane::SongKindSelection selection_;
   orvane::TrialLog log_;
+  orvane::LiveRun live_run_;
   orvane::record::RunRecord record_;
   orvane::JournaledLog journaled_log_;
   RecordedLines recorded_lines_;
@@ -182,6 +186,7 @@ class TForm1 : public QWidget,
   TickTimer heartbeat_;
   TickTimer song_watch_;
   orvane::TrialController controller_;
+  std::unique_ptr<LiveProgress> progress_;
   QList<RightAnchor> right_anchors_;
   bool fitted_to_screen_ = false;
 };

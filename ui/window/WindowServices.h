@@ -32,4 +32,7 @@ struct WindowServices {
   // What must be known after the program has ended, whatever ends it: a valve that could not be
   // switched off. Called from the thread that ends the program.
   std::function<void(const std::string& text)> record_end_fault;
+  // Where the program remembers a choice between runs (an INI file): the progress charts' block
+  // size.
+  std::filesystem::path settings_file;
 };

@@ -2,14 +2,18 @@
 // own QT_PLUGIN_PATH and QT_QPA_GENERIC_PLUGINS, so the program needs no hook for it. Once the
 // main window is shown it puts the bird on the simulated driver's perch, picks the first song of
 // each list and presses Start, as the experimenter would; when a counter shows the first decided
-// trial it presses Copy, prints what any other program reads from the clipboard, and closes the
+// trial it presses Copy and prints what any other program reads from the clipboard; then it opens
+// the Progress window as Ctrl+G does, prints what the window says of the run, and closes the main
 // window as its close box would. Error boxes are printed and dismissed.
 
 #include <windows.h>
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QGenericPlugin>
+#include <QKeySequence>
+#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QTimer>
@@ -77,6 +81,10 @@ class RunProbe : public QObject {
       Start(*window);
       return;
     }
+    if (progress_asked_) {
+      ReportProgress(*window);
+      return;
+    }
     double decided = 0;
     for (const char* counter : {"bad_stay", "bad_escape", "good_stay", "good_escape"}) {
       if (QWidget* label = window->findChild<QWidget*>(QLatin1String(counter))) {
@@ -91,9 +99,30 @@ class RunProbe : public QObject {
       std::printf("decided trials: %g\n", decided);
       std::printf("clipboard: %s\n", ClipboardTextSpelledOut().c_str());
       std::fflush(stdout);
-      timer_.stop();
-      window->close();
+      ShowProgress(*window);
     }
+  }
+
+  void ShowProgress(QWidget& window) {
+    progress_asked_ = true;
+    for (QAction* action : window.actions()) {
+      if (action->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_G)) {
+        action->trigger();
+      }
+    }
+  }
+
+  // Once the window has had its first turn of the loop to draw the run.
+  void ReportProgress(QWidget& window) {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (top->objectName() == QLatin1String("ProgressWindow") && top->isVisible()) {
+        const auto* summary = top->findChild<QLabel*>(QStringLiteral("summary"));
+        std::printf("progress: %s\n", summary != nullptr ? qPrintable(summary->text()) : "?");
+      }
+    }
+    std::fflush(stdout);
+    timer_.stop();
+    window.close();
   }
 
   void Start(QWidget& window) {
@@ -126,6 +155,7 @@ class RunProbe : public QObject {
 
   QTimer timer_;
   bool started_ = false;
+  bool progress_asked_ = false;
   int steps_ = 0;
 };
 

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "progress/TrialRow.h"
+
+namespace orvane {
+
+// What a run's trial table gave: its readable rows in order and a message for each line that
+// could not be read. `is_trial_table` is false when the file itself could not be used.
+struct TrialTable {
+  std::string name;  // the file, as messages name it
+  bool is_trial_table = false;
+  std::vector<TrialRow> rows;
+  std::vector<std::string> problems;
+};
+
+// Reads a trial table one line at a time: first the header, then the rows, each checked alone,
+// so that a bad line costs only itself. Columns are found by their names, in any order.
+class TrialTableReader {
+ public:
+  // `name` names the file in every message.
+  explicit TrialTableReader(std::string name) : name_(std::move(name)) {}
+
+  // False, with a message, when the header lacks a column the charts need.
+  bool ReadHeader(std::string_view line);
+  // The row of a data line (line 1 is the header), or nothing, with a message, when the line has
+  // the wrong number of fields or a value that cannot be read.
+  std::optional<TrialRow> ReadRow(std::string_view line, std::size_t line_number);
+
+  const std::vector<std::string>& Problems() const { return problems_; }
+
+ private:
+  std::optional<TrialRow> Fail(std::size_t line_number, const std::string& what);
+
+  std::string name_;
+  std::size_t fields_ = 0;
+  std::size_t song_kind_ = 0;
+  std::size_t escaped_ = 0;
+  std::size_t latency_ms_ = 0;
+  std::size_t logged_at_ = 0;
+  std::size_t run_seconds_ = 0;
+  std::vector<std::string> problems_;
+};
+
+// A whole table's text, UTF-8 with LF line ends (a CR before the LF is tolerated).
+TrialTable ReadTrialTable(std::string_view text, std::string name);
+
+// The table in `file`; a file that cannot be read is told as such.
+TrialTable LoadTrialTable(const std::filesystem::path& file);
+
+}  // namespace orvane

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QFuture>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <vector>
+
+#include "progress/ProgressPlot.h"
+#include "progress/TrialRow.h"
+
+class QComboBox;
+class QLabel;
+class ProgressCharts;
+
+// The "Progress" window: the charts of one live run, or of past runs read from their trial
+// tables, with the block size to count them in, "Open runs…" and the exports. Live trials are
+// taken one at a time and drawn on the next turn of the event loop, never inside the caller, so
+// a tick that logs a trial is not held up by the drawing; a burst is drawn in one go.
+class ProgressWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  struct Setup {
+    // Where the chosen block size is remembered (an INI file).
+    QString settings_file;
+    // Where "Open runs…" starts looking: the folder the runs' tables are saved in.
+    QString runs_folder;
+  };
+
+  // Offered block sizes; the first choice is 10.
+  static constexpr int kBlockSizes[] = {5, 10, 20, 50};
+  static constexpr int kDefaultBlockSize = 10;
+
+  explicit ProgressWindow(const Setup& setup, QWidget* parent = nullptr);
+  ~ProgressWindow() override;
+
+  // A trial of the live run, drawn on the next turn of the event loop.
+  void AddTrial(const orvane::TrialRow& row);
+  // Shows the runs of these trial tables in time order, with a message for each table or line
+  // that could not be read. For a window of past runs only. The tables are read off the window's
+  // thread; the future is finished once they are drawn, which takes turns of the event loop.
+  QFuture<void> ShowRuns(const QStringList& files);
+  // A new window, beside this one, for the runs of these tables.
+  ProgressWindow* OpenRuns(const QStringList& files);
+
+  int BlockSize() const { return plot_.BlockSize(); }
+  // As the choice in the window does it, and remembered for the next window.
+  void SetBlockSize(int block_size);
+
+  // Each is drawn at once and written off the window's thread; its future gives an empty text or
+  // the reason the file was not written.
+  QFuture<QString> SaveChartsAsPng(const QString& file);
+  QFuture<QString> SaveChartsAsSvg(const QString& file);
+  QFuture<QString> SaveBlockValues(const QString& file);
+
+  const orvane::ProgressPlot& Plot() const { return plot_; }
+  ProgressCharts& Charts() { return *charts_; }
+  const QStringList& Problems() const { return problems_; }
+  // Trials taken but not drawn yet.
+  std::size_t TrialsWaiting() const { return waiting_.size(); }
+
+ private:
+  void DrawWaiting();
+  void ShowProblems();
+  void ShowSummary();
+  void ChooseRunsToOpen();
+  void ChooseExport(int what);
+  int RememberedBlockSize() const;
+
+  Setup setup_;
+  orvane::ProgressPlot plot_;
+  std::vector<orvane::TrialRow> waiting_;
+  bool draw_queued_ = false;
+  QStringList problems_;
+  QComboBox* block_size_;
+  QLabel* summary_;
+  QLabel* problems_label_;
+  ProgressCharts* charts_;
+};

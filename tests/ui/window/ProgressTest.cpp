@@ -1,0 +1,174 @@
+#include <QAction>
+#include <QCoreApplication>
+#include <QtTest/QTest>
+
+#include <algorithm>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "progress/BlockCounts.h"
+#include "progress/TrialTableReader.h"
+#include "progress/view/ProgressCharts.h"
+#include "progress/view/ProgressWindow.h"
+#include "tests/progress/ChartPoints.h"
+#include "tests/ui/window/WindowRig.h"
+#include "ui_MainWindow.h"
+
+namespace orvane {
+namespace {
+
+using ::testing::ElementsAreArray;
+using testing::LowOn;
+using testing::PointsOf;
+using testing::WindowRig;
+using testing::Xs;
+
+// A run of both songs in turn at the highest odds and short delays, in which the bird leaves the
+// perch through every third trial. Between ticks the loop hands out what was posted to it, as the
+// program's loop does; the ticks themselves are driven here, not by the clock.
+struct ScriptedRun {
+  int ticks = 0;
+  std::vector<std::string> driver_calls;
+};
+
+void StartQuickTrials(WindowRig& rig) {
+  TForm1& window = rig.window();
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  Ui::TForm1& form = rig.form();
+  form.feedback_delay1->setValue(form.feedback_delay1->maximum());
+  form.action_delayTb->setValue(5);
+  // A puff shorter than the delay, so each song plays some ticks before its decision.
+  form.puff_duration->setValue(1);
+  WindowRig::PickItem(*form.song_selection, 1);  // serial: runs of each kind in turn
+  form.serial_tb->setValue(form.serial_tb->minimum());
+  rig.ClickSong(*form.bad_song_list, "alarm.wav");
+  rig.ClickSong(*form.good_song_list, "calm.wav");
+  rig.device.ScriptRead(LowOn({7}));
+  QTest::mouseClick(form.Start, Qt::LeftButton);
+}
+
+// Ticks until `trials` are decided; `between` runs after each tick, before the loop turns.
+ScriptedRun TickTrials(WindowRig& rig, int trials, const std::function<void()>& between = {}) {
+  ScriptedRun run;
+  const TrialController::State& state = rig.window().Controller().state();
+  for (; run.ticks < 5000 && rig.DecidedTrials() < trials; ++run.ticks) {
+    const bool leaves = (state.good_playing || state.bad_playing) && !state.puff_phase &&
+                        (rig.DecidedTrials() + 1) % 3 == 0;
+    rig.device.ScriptRead(leaves ? LowOn({}) : LowOn({7}));
+    rig.Tick();
+    if (between) {
+      between();
+    }
+    QCoreApplication::sendPostedEvents();
+  }
+  run.driver_calls = rig.DriverCalls("DAQmx");
+  return run;
+}
+
+struct Expected {
+  std::vector<QPointF> rate;
+  std::vector<QPointF> so_far;  // the block in progress, when it has the kind
+  std::vector<double> stays;
+  std::vector<QPointF> latencies;
+};
+
+Expected ExpectedFor(const std::vector<TrialRow>& rows, SongKind kind, int block_size) {
+  Expected expected;
+  for (const Block& block : CountBlocks(rows, block_size)) {
+    if (const auto percent = block.Of(kind).EscapePercent()) {
+      (block.complete ? expected.rate.emplace_back(block.last_trial, *percent)
+                      : expected.so_far.emplace_back(block.last_trial, *percent));
+    }
+  }
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].kind != kind) {
+      continue;
+    }
+    const double trial = static_cast<double>(i + 1);
+    if (!rows[i].escaped) {
+      expected.stays.push_back(trial);
+    } else if (rows[i].latency_ms) {
+      expected.latencies.emplace_back(trial, *rows[i].latency_ms);
+    }
+  }
+  return expected;
+}
+
+// Opened with Ctrl+G, closed in the middle of the run and opened again from the log table's menu,
+// the window ends up with every trial of the run's trial table drawn as the file has it, and the
+// run ticks exactly as it does with no window at all.
+TEST(Progress, FollowsEachLoggedTrialAfterTheTickAndNeverTouchesTheExperiment) {
+  constexpr int kTrials = 23;
+  ScriptedRun without_window;
+  {
+    WindowRig rig;
+    rig.Open();
+    StartQuickTrials(rig);
+    without_window = TickTrials(rig, kTrials);
+    EXPECT_EQ(rig.window().Progress().Window(), nullptr);
+  }
+
+  WindowRig rig;
+  TForm1& window = rig.Open();
+  StartQuickTrials(rig);
+  QTest::keyClick(&window, Qt::Key_G, Qt::ControlModifier);
+  ProgressWindow* progress = window.Progress().Window();
+  ASSERT_NE(progress, nullptr);
+  EXPECT_TRUE(progress->isVisible());
+  int drawn_inside_a_tick = 0;
+  int lost = 0;
+  int drawn_before = 0;
+  const ScriptedRun with_window = TickTrials(rig, kTrials, [&] {
+    // A trial logged by this tick waits for the loop's next turn.
+    const int drawn = progress->Plot().Trials();
+    drawn_inside_a_tick += drawn != drawn_before ? 1 : 0;
+    lost += drawn + static_cast<int>(progress->TrialsWaiting()) != rig.DecidedTrials() ? 1 : 0;
+    if (rig.DecidedTrials() == 10 && progress->isVisible()) {
+      progress->close();
+      EXPECT_TRUE(window.Timer1().IsEnabled()) << "closing it leaves the run going";
+    }
+    QCoreApplication::sendPostedEvents();
+    drawn_before = progress->Plot().Trials();
+  });
+  EXPECT_EQ(lost, 0);
+  EXPECT_EQ(drawn_inside_a_tick, 0);
+  EXPECT_EQ(with_window.ticks, without_window.ticks);
+  EXPECT_EQ(with_window.driver_calls, without_window.driver_calls);
+
+  QAction& show = window.Progress().ShowAction();
+  EXPECT_EQ(show.text(), "Show progress…");
+  EXPECT_EQ(show.shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
+  EXPECT_TRUE(rig.form().report->actions().contains(&show));
+  EXPECT_EQ(rig.form().report->contextMenuPolicy(), Qt::ActionsContextMenu);
+  show.trigger();
+  EXPECT_EQ(window.Progress().Window(), progress) << "the same window, shown again";
+  EXPECT_TRUE(progress->isVisible());
+
+  const TrialTable table = LoadTrialTable(window.Record().Table().Path());
+  EXPECT_THAT(table.problems, ::testing::IsEmpty());
+  const std::vector<TrialRow>& rows = table.rows;
+  ASSERT_EQ(rows.size(), static_cast<std::size_t>(kTrials));
+  const QChart& rate = progress->Charts().RateChart();
+  const QChart& latency = progress->Charts().LatencyChart();
+  for (const SongKind kind : {kBadSong, kNeutralSong}) {
+    const QString name = kind == kBadSong ? "Bad song" : "Neutral song";
+    const Expected expected = ExpectedFor(rows, kind, progress->BlockSize());
+    ASSERT_EQ(expected.rate.size(), 2u) << "both kinds in both complete blocks";
+    EXPECT_THAT(PointsOf(rate, name), ElementsAreArray(expected.rate)) << name.toStdString();
+    // Drawn from the last complete block on, when that block had the kind.
+    std::vector<QPointF> so_far = PointsOf(rate, name + ", block so far");
+    so_far.erase(so_far.begin(), so_far.end() - std::min<std::ptrdiff_t>(so_far.size(), 1));
+    EXPECT_EQ(so_far, expected.so_far);
+    EXPECT_THAT(Xs(PointsOf(latency, name + ", stayed")), ElementsAreArray(expected.stays));
+    EXPECT_FALSE(expected.latencies.empty()) << "the bird left in some trials of each kind";
+    EXPECT_THAT(PointsOf(latency, name), ElementsAreArray(expected.latencies));
+  }
+}
+
+}  // namespace
+}  // namespace orvane

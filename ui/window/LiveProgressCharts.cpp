@@ -1,0 +1,36 @@
+// The Progress windows where the program is built with its charts.
+#include "progress/view/ProgressWindow.h"
+#include "ui/window/LiveProgress.h"
+
+namespace {
+
+ProgressWindow::Setup SetupOf(const ProgressPlaces& places) {
+  return {places.settings_file, places.runs_folder};
+}
+
+}  // namespace
+
+QWidget* LiveProgress::MakeWindow() {
+  auto* window = new ProgressWindow(SetupOf(places_), &main_window_);
+  for (const orvane::TrialRow& row : run_.Rows()) {
+    window->AddTrial(row);
+  }
+  run_.Listen([window = QPointer<ProgressWindow>(window)](const orvane::TrialRow& row) {
+    if (window != nullptr) {
+      window->AddTrial(row);
+    }
+  });
+  return window;
+}
+
+ProgressWindow* LiveProgress::Window() const {
+  return static_cast<ProgressWindow*>(window_.data());
+}
+
+std::unique_ptr<QWidget> PastRunsWindow(const ProgressPlaces& places, const QStringList& files) {
+  auto window = std::make_unique<ProgressWindow>(SetupOf(places));
+  if (!files.isEmpty()) {
+    window->ShowRuns(files);
+  }
+  return window;
+}
