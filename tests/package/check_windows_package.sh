@@ -5,9 +5,9 @@
 # 1. Every DLL that a shipped file imports is shipped too or is part of Windows.
 # 2. Unpacked into a fresh Wine prefix with only the simulated driver beside it and two songs in
 #    c:\kro\, the program starts, lists the songs, runs a trial to its decision with the valve
-#    pattern that decision calls for, puts LF-only text on the clipboard, opens the Progress window
-#    with its charts of that trial (where the zip ships Qt Charts; without it, Ctrl+G says the
-#    window is not part of this build), and exits with code 0.
+#    pattern that decision calls for, puts LF-only text on the clipboard, shows that trial in the
+#    Progress window opened before the run (where the zip ships Qt Charts; without it, Ctrl+G says
+#    the window is not part of this build), and exits with code 0.
 # 3. The installer, run silently with the rights Wine gives, puts the program under Program Files
 #    with a Start-menu entry, and its uninstaller takes both away again.
 set -euo pipefail
@@ -89,7 +89,9 @@ output=${output//$'\r'/}
 echo "$output"
 
 [ "$status" -eq 0 ] || fail "the program exited with code $status"
-grep -q '^error box' <<<"$output" && fail "an error box was shown"
+# Without the charts, Ctrl+G's box is the one expected (checked below).
+no_charts='^error box: This copy of Orvane was built without the Progress window'
+grep -v "$no_charts" <<<"$output" | grep -q '^error box' && fail "an error box was shown"
 grep -qx 'bad_song_list: Loud.wav, soft.WAV' <<<"$output" || fail "the bad song list is not c:\\kro\\'s songs"
 grep -qx 'good_song_list: Loud.wav, soft.WAV' <<<"$output" || fail "the neutral list is not c:\\kro\\'s songs"
 grep -qx 'decided trials: 1' <<<"$output" || fail "no trial was decided"
@@ -108,8 +110,7 @@ fi
 if [ -f "$app/Qt6Charts.dll" ]; then
   grep -q '^progress: 1 trial ' <<<"$output" || fail "the Progress window did not show the trial"
 else
-  grep -q '^error box: This copy of Orvane was built without the Progress window' <<<"$output" ||
-    fail "Ctrl+G in a build without the charts did not say so"
+  grep -q "$no_charts" <<<"$output" || fail "Ctrl+G in a build without the charts did not say so"
 fi
 tail -n1 "$calls" | grep -q '^DAQmxClearTask' || fail "the device was not released at the end"
 

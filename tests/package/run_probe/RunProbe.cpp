@@ -1,10 +1,11 @@
 // A Qt generic plugin that the Windows package test loads into the unpacked program through Qt's
 // own QT_PLUGIN_PATH and QT_QPA_GENERIC_PLUGINS, so the program needs no hook for it. Once the
-// main window is shown it puts the bird on the simulated driver's perch, picks the first song of
-// each list and presses Start, as the experimenter would; when a counter shows the first decided
-// trial it presses Copy and prints what any other program reads from the clipboard; then it opens
-// the Progress window as Ctrl+G does, prints what the window says of the run, and closes the main
-// window as its close box would. Error boxes are printed and dismissed.
+// main window is shown it opens the Progress window as Ctrl+G does, before any trial, so that it
+// follows the run; then it puts the bird on the simulated driver's perch, picks the first song of
+// each list and presses Start, as the experimenter would. When a counter shows the first decided
+// trial it presses Copy and prints what any other program reads from the clipboard, then prints
+// what the Progress window says of the run, and closes the main window as its close box would.
+// Error boxes are printed and dismissed.
 
 #include <windows.h>
 
@@ -77,11 +78,15 @@ class RunProbe : public QObject {
     if (window == nullptr) {
       return;
     }
+    if (!progress_asked_) {
+      ShowProgress(*window);
+      return;
+    }
     if (!started_) {
       Start(*window);
       return;
     }
-    if (progress_asked_) {
+    if (copied_) {
       ReportProgress(*window);
       return;
     }
@@ -99,7 +104,7 @@ class RunProbe : public QObject {
       std::printf("decided trials: %g\n", decided);
       std::printf("clipboard: %s\n", ClipboardTextSpelledOut().c_str());
       std::fflush(stdout);
-      ShowProgress(*window);
+      copied_ = true;
     }
   }
 
@@ -107,12 +112,14 @@ class RunProbe : public QObject {
     progress_asked_ = true;
     for (QAction* action : window.actions()) {
       if (action->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_G)) {
-        action->trigger();
+        // From the loop, as a key press would come: a box it shows must not open inside this
+        // timer's own call, which would hold the timer that dismisses it.
+        QTimer::singleShot(0, action, &QAction::trigger);
       }
     }
   }
 
-  // Once the window has had its first turn of the loop to draw the run.
+  // The loop has turned since the trial was logged, so the window has drawn it.
   void ReportProgress(QWidget& window) {
     for (QWidget* top : QApplication::topLevelWidgets()) {
       if (top->objectName() == QLatin1String("ProgressWindow") && top->isVisible()) {
@@ -156,6 +163,7 @@ class RunProbe : public QObject {
   QTimer timer_;
   bool started_ = false;
   bool progress_asked_ = false;
+  bool copied_ = false;
   int steps_ = 0;
 };
 
