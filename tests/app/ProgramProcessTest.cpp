@@ -1,4 +1,5 @@
 // The program run in a process of its own (the scripted program), ended as the system ends it.
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -170,6 +171,9 @@ class ScriptedRun {
 
   // Reads what the program says until a line starts with `start`; false if it ends first.
   bool WaitFor(const QString& start) {
+    // A long limit, for the whole wait: it only keeps a program that went wrong (one that shows
+    // the same box at every tick, say) from holding the test for ever.
+    const QDeadlineTimer limit(120000);
     for (;;) {
       while (process.canReadLine()) {
         lines << QString::fromUtf8(process.readLine()).trimmed();
@@ -177,11 +181,16 @@ class ScriptedRun {
           return true;
         }
       }
-      // A long limit: it only keeps a program that went wrong from holding the test for ever.
-      if (!process.waitForReadyRead(60000)) {
+      if (limit.hasExpired() ||
+          !process.waitForReadyRead(static_cast<int>(limit.remainingTime()))) {
         return false;
       }
     }
+  }
+
+  // What the program said last, enough to see why a wait failed without its every tick.
+  std::string LastLines() const {
+    return lines.mid(std::max<qsizetype>(0, lines.size() - 30)).join('\n').toStdString();
   }
 
   bool Ended() { return process.waitForFinished(60000); }
@@ -233,7 +242,7 @@ TEST(ProgramProcess, EachEndSignalClosesTheValveAndReleasesTheDeviceWithExitCode
   for (const std::vector<int>& sent : cases) {
     SCOPED_TRACE(sent.front());
     ScriptedRun run({"puff"}, ORVANE_DRIVER_FOLDER);
-    ASSERT_TRUE(run.WaitFor("puffing")) << run.lines.join('\n').toStdString();
+    ASSERT_TRUE(run.WaitFor("puffing")) << run.LastLines();
     for (const int signal : sent) {
       ::kill(static_cast<pid_t>(run.process.processId()), signal);
     }
@@ -273,7 +282,7 @@ TEST(ProgramProcess, TheDisplayGoingAwayDuringAPuffClosesTheValveAndEndsWithExit
   on_display.insert("QT_QPA_PLATFORM", "xcb");
   on_display.insert("DISPLAY", ":" + number);
   ScriptedRun run({"puff"}, ORVANE_DRIVER_FOLDER, on_display);
-  ASSERT_TRUE(run.WaitFor("puffing")) << run.lines.join('\n').toStdString();
+  ASSERT_TRUE(run.WaitFor("puffing")) << run.LastLines();
 
   display.kill();
   display.waitForFinished();
@@ -289,7 +298,7 @@ TEST(ProgramProcess, TheDisplayGoingAwayDuringAPuffClosesTheValveAndEndsWithExit
 // crash as it would have.
 TEST(ProgramProcess, ACrashDuringAPuffWritesTheOffPatternAsItsLastAct) {
   ScriptedRun run({"crash"}, ORVANE_DRIVER_FOLDER);
-  ASSERT_TRUE(run.WaitFor("puffing")) << run.lines.join('\n').toStdString();
+  ASSERT_TRUE(run.WaitFor("puffing")) << run.LastLines();
   ASSERT_TRUE(run.Ended());
   EXPECT_EQ(run.process.exitStatus(), QProcess::CrashExit);
   EXPECT_EQ(run.process.exitCode(), SIGSEGV);
@@ -304,7 +313,7 @@ TEST(ProgramProcess, KilledOutrightDuringAPuffTheDevicesWatchdogClosesTheValve) 
   QProcessEnvironment with_watchdog;
   with_watchdog.insert(testing::kWatchdogLinesVariable, QString::fromStdString(lines_file));
   ScriptedRun run({"puff"}, ORVANE_DRIVER_FOLDER, with_watchdog);
-  ASSERT_TRUE(run.WaitFor("puffing")) << run.lines.join('\n').toStdString();
+  ASSERT_TRUE(run.WaitFor("puffing")) << run.LastLines();
   const auto valve_line = [&lines_file] {
     return testing::WatchdogLines(lines_file).value_or(testing::SimulatedDevice::Levels{}).at(3);
   };
@@ -335,7 +344,7 @@ TEST(ProgramProcess, AnEndSignalWithTheSoundServerStalledClosesTheValveAndEndsWi
     GTEST_SKIP() << "no PulseAudio to run a sound server of the test's own";
   }
   ScriptedRun run({"playing-puff", "<songs>"}, ORVANE_DRIVER_FOLDER, server.Variables());
-  ASSERT_TRUE(run.WaitFor("puffing")) << run.lines.join('\n').toStdString();
+  ASSERT_TRUE(run.WaitFor("puffing")) << run.LastLines();
   server.Pause();
   QElapsedTimer ending;
   ending.start();
@@ -366,7 +375,7 @@ TEST(ProgramProcess, ASongReachesASoundServerStartedAgainAndNoTrialIsLoggedWitho
   // A song of 0.3 s, over before each trial is decided.
   ScriptedRun run({"heard", "<songs>"}, ORVANE_DRIVER_FOLDER, server.Variables(), 2400);
   const auto next_trial = [&] { run.process.write("go\n"); };
-  ASSERT_TRUE(run.WaitFor("rows 1")) << run.lines.join('\n').toStdString();
+  ASSERT_TRUE(run.WaitFor("rows 1")) << run.LastLines();
   EXPECT_TRUE(HoldsSound(server.Recorded()));
   server.Kill();
 
@@ -375,8 +384,7 @@ TEST(ProgramProcess, ASongReachesASoundServerStartedAgainAndNoTrialIsLoggedWitho
     ASSERT_TRUE(server.Start());
     server.Record();
     next_trial();
-    ASSERT_TRUE(run.WaitFor(QStringLiteral("rows %1").arg(row)))
-        << run.lines.join('\n').toStdString();
+    ASSERT_TRUE(run.WaitFor(QStringLiteral("rows %1").arg(row))) << run.LastLines();
     EXPECT_TRUE(HoldsSound(server.Recorded())) << "trial " << row << " was logged unheard";
     if (row == 3) {
       QThread::sleep(4);  // its stream stops a while after the song
@@ -386,8 +394,8 @@ TEST(ProgramProcess, ASongReachesASoundServerStartedAgainAndNoTrialIsLoggedWitho
   EXPECT_TRUE(run.Boxes().isEmpty()) << run.Boxes().join('\n').toStdString();
 
   next_trial();
-  ASSERT_TRUE(run.WaitFor("box ")) << run.lines.join('\n').toStdString();
-  ASSERT_TRUE(run.WaitFor("box ")) << run.lines.join('\n').toStdString();
+  ASSERT_TRUE(run.WaitFor("box ")) << run.LastLines();
+  ASSERT_TRUE(run.WaitFor("box ")) << run.LastLines();
   for (const QString& box : run.Boxes()) {
     EXPECT_TRUE(box.contains("sound device")) << box.toStdString();
   }
@@ -401,7 +409,7 @@ TEST(ProgramProcess, ASongReachesASoundServerStartedAgainAndNoTrialIsLoggedWitho
 // and the perch reads as occupied, crossed out.
 TEST(ProgramProcess, WithoutTheDriverOneBoxSaysSoAndTrialsRunOnAnOccupiedPerch) {
   ScriptedRun run({"run", "<songs>"}, ORVANE_EMPTY_FOLDER);
-  ASSERT_TRUE(run.WaitFor("perch")) << run.lines.join('\n').toStdString();
+  ASSERT_TRUE(run.WaitFor("perch")) << run.LastLines();
   EXPECT_EQ(run.lines.back(), "perch yellow crossed");
   ASSERT_TRUE(run.Ended());
   EXPECT_EQ(run.process.exitCode(), 0);
@@ -415,7 +423,7 @@ TEST(ProgramProcess, WithoutTheDriverOneBoxSaysSoAndTrialsRunOnAnOccupiedPerch) 
 // the documents folder hold exactly the trials and events whose ticks finished, each a whole line.
 TEST(ProgramProcess, KilledOutrightItsFilesHoldEveryTrialAndEventWhoseTickFinished) {
   ScriptedRun run({"trials", "3", "<songs>"}, ORVANE_DRIVER_FOLDER);
-  ASSERT_TRUE(run.WaitFor("rows 3 ")) << run.lines.join('\n').toStdString();
+  ASSERT_TRUE(run.WaitFor("rows 3 ")) << run.LastLines();
   const qulonglong events = run.lines.back().section(' ', 3).toULongLong();
   ::kill(static_cast<pid_t>(run.process.processId()), SIGKILL);
   ASSERT_TRUE(run.Ended());
