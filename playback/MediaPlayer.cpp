@@ -86,9 +86,20 @@ void MediaPlayer::Stop() {
   }
 }
 
-std::string MediaPlayer::LostSong() const {
+bool MediaPlayer::PlayedThisSong() const {
   // Another song chosen since, or this one closed, ends nothing: the trial goes on.
-  if (!device_ || played_song_ != opened_) {
+  return device_ && played_song_ == opened_;
+}
+
+std::string MediaPlayer::LostText(const PlayReport& report) const {
+  if (report.stage == PlayReport::Stage::kFailed) {
+    return Text(report.result);
+  }
+  return PendingTooLong(report) ? Text(kNoAnswerResult) : std::string();
+}
+
+std::string MediaPlayer::LostSong() const {
+  if (!PlayedThisSong()) {
     return {};
   }
   // A trial can be decided on the tick its song started: its outcome is waited for then, up to
@@ -100,10 +111,7 @@ std::string MediaPlayer::LostSong() const {
         std::chrono::ceil<std::chrono::milliseconds>(SoundService::kPatience - waited);
     report = device_->AwaitPlay(std::max(left, std::chrono::milliseconds(0)));
   }
-  if (report.stage == PlayReport::Stage::kFailed) {
-    return Text(report.result);
-  }
-  return report.stage == PlayReport::Stage::kPending ? Text(kNoAnswerResult) : std::string();
+  return LostText(report);
 }
 
 void MediaPlayer::SetEnabled(bool enabled) {
@@ -123,7 +131,10 @@ PlaybackHealth MediaPlayer::Health() const {
   } else {
     health.stream = "none";
   }
-  if (const std::string lost = LostSong(); !lost.empty()) {
+  // As it stands now, without waiting for a play still on its way: the record asks at every
+  // song's start, inside the tick.
+  if (const std::string lost = PlayedThisSong() ? LostText(device_->LastPlay()) : std::string();
+      !lost.empty()) {
     health.error = lost;
   } else if (const int failure = device_ ? device_->Failure() : 0; failure != 0) {
     health.error = Text(failure);

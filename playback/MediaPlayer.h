@@ -53,6 +53,9 @@ class MediaPlayer final : public Player {
  private:
   SoundDevice& OpenDevice();
   std::string Text(int result) const;
+  bool PlayedThisSong() const;
+  // Why the play this report tells of was lost; empty while it may still come or has come.
+  std::string LostText(const PlayReport& report) const;
   // Keeps the result and raises its text.
   [[noreturn]] void Fail(int result);
   // The sound side did not answer: the song is given up and the failure raised.

@@ -5,8 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include "log/LocalClock.h"
-
 namespace orvane {
 
 // A moment as a trial table states it: milliseconds since 1970-01-01 00:00 UTC, and the offset of
@@ -21,9 +19,6 @@ struct Moment {
 // "2024-03-21T14:05:09.250+01:00" (also "Z" for UTC, and without the milliseconds); nothing when
 // the text is not such a date and time.
 std::optional<Moment> ParseLoggedAt(std::string_view text);
-
-// A local date and time at the given offset from UTC.
-Moment MomentOf(const LocalDateTime& local, std::int32_t offset_minutes);
 
 // `moment` moved by a number of seconds, to the millisecond.
 Moment MomentAfter(const Moment& moment, double seconds);

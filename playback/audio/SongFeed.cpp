@@ -221,18 +221,17 @@ void SongFeed::Serve(const Request& request) {
     case Ask::kStop:
       Answer(request.ticket, ServeStop());
       break;
-    case Ask::kReopen: {
-      bool dead = false;
-      {
-        std::lock_guard lock(mutex_);
-        dead = phase_ == Phase::kDead;
-      }
-      Answer(request.ticket, dead ? ReopenStream() : 0);
+    case Ask::kReopen:
+      Answer(request.ticket, PhaseNow() == Phase::kDead ? ReopenStream() : 0);
       break;
-    }
     case Ask::kQuit:
       break;
   }
+}
+
+SongFeed::Phase SongFeed::PhaseNow() const {
+  std::lock_guard lock(mutex_);
+  return phase_;
 }
 
 void SongFeed::Answer(std::uint64_t ticket, int result) {
@@ -271,12 +270,7 @@ void SongFeed::ServePlay() {
   }
   // The silence after a song's end is dropped: the new run starts with the song.
   EndPad();
-  bool dead = false;
-  {
-    std::lock_guard lock(mutex_);
-    dead = phase_ == Phase::kDead;
-  }
-  if (dead) {
+  if (PhaseNow() == Phase::kDead) {
     if (const int result = ReopenStream(); result != 0) {
       FailPlay(result);
       return;
@@ -368,11 +362,7 @@ void SongFeed::FillHead() {
 }
 
 bool SongFeed::Feed() {
-  Phase phase = Phase::kIdle;
-  {
-    std::lock_guard lock(mutex_);
-    phase = phase_;
-  }
+  const Phase phase = PhaseNow();
   if (phase != Phase::kPlaying && phase != Phase::kTail) {
     return false;
   }
@@ -432,11 +422,8 @@ bool SongFeed::WritePad(std::int64_t free) {
 }
 
 void SongFeed::EndPad() {
-  {
-    std::lock_guard lock(mutex_);
-    if (phase_ != Phase::kTail) {
-      return;
-    }
+  if (PhaseNow() != Phase::kTail) {
+    return;
   }
   stream_->Stop();
   KeepHeardPosition();

@@ -73,6 +73,8 @@ class SongFeed {
   bool TakeRequest(Request& request);
   void WaitForRequest();
   void Serve(const Request& request);
+  // The phase, which only this thread changes.
+  Phase PhaseNow() const;
   void ServeSeek();
   void ServePlay();
   int ServeStop();
