@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Cross-builds Orvane's Windows dependencies (Qt, PortAudio, libsndfile, libsoxr, GoogleTest,
-# Google Benchmark) from Debian's own source packages with MinGW-w64, into a cache outside the
+# Cross-builds Orvane's Windows dependencies (Qt, QCustomPlot, PortAudio, libsndfile, libsoxr,
+# GoogleTest, Google Benchmark) from Debian's own source packages with MinGW-w64, into a cache outside the
 # checkout that is keyed by their versions and reused when present.
 # Prints the folder they are installed in as the last line of its output; the rest goes to stderr.
 set -euo pipefail
@@ -8,7 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 toolchain=$root/cmake/windows/mingw-w64-x86_64.cmake
 # Raise when the way the dependencies are built changes, so a stale cache is not reused.
-recipe=1
+recipe=2
 jobs=${ORVANE_JOBS:-2}
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/orvane
 mkdir -p "$cache"
@@ -16,27 +16,36 @@ mkdir -p "$cache"
 log() { echo "build-deps: $*" >&2; }
 
 # Debian's source packages, fetched through an apt state of our own so that the machine's apt
-# configuration is left as it is.
+# configuration is left as it is. Its sources are the machine's own binary sources, read as
+# source ones: the same hosts, suites and keys.
 apt_dir=$cache/apt
-mkdir -p "$apt_dir/lists/partial" "$apt_dir/archives/partial" "$apt_dir/preferences.d"
-cat >"$apt_dir/sources.list" <<'EOF'
-deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main
-deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian-security bookworm-security main
-EOF
+mkdir -p "$apt_dir/lists/partial" "$apt_dir/archives/partial" "$apt_dir/preferences.d" \
+  "$apt_dir/sources.list.d"
+rm -f "$apt_dir/sources.list.d"/*
+apt_etc=$(apt-config shell etc Dir::Etc/d | sed -n "s/^etc='\(.*\)'$/\1/p")
+apt_etc=${apt_etc:-/etc/apt/}
+sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "${apt_etc%/}/sources.list" \
+  "${apt_etc%/}"/sources.list.d/*.list >"$apt_dir/sources.list" 2>/dev/null || true
+for f in "${apt_etc%/}"/sources.list.d/*.sources; do
+  [ -e "$f" ] || continue
+  sed 's/^Types:.*$/Types: deb-src/' "$f" >"$apt_dir/sources.list.d/$(basename "$f")"
+done
 apt_opts=(
-  -o "Dir::Etc::sourcelist=$apt_dir/sources.list" -o "Dir::Etc::sourceparts=-"
+  -o "Dir::Etc::sourcelist=$apt_dir/sources.list" -o "Dir::Etc::sourceparts=$apt_dir/sources.list.d"
   -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir"
   -o "Dir::Etc::preferencesparts=$apt_dir/preferences.d" -o "Debug::NoLocking=1"
   -o "APT::Sandbox::User=root"
 )
-apt-get "${apt_opts[@]}" -qq update >&2
+# A source the machine lists without source packages (a vendor's own repository, say) fails its
+# part of the update; what matters is that Debian's packages are found below.
+apt-get "${apt_opts[@]}" -qq update >&2 || log "some package sources gave no source index"
 
 source_version() {
   apt-cache "${apt_opts[@]}" showsrc "$1" | sed -n 's/^Version: //p' | sort -V | tail -n1
 }
 
 declare -A version
-for pkg in qt6-base portaudio19 libsndfile libsoxr benchmark; do
+for pkg in qt6-base qcustomplot portaudio19 libsndfile libsoxr benchmark; do
   version[$pkg]=$(source_version "$pkg")
   [ -n "${version[$pkg]}" ] || {
     echo "build-deps: Debian has no source package $pkg" >&2
@@ -45,7 +54,8 @@ for pkg in qt6-base portaudio19 libsndfile libsoxr benchmark; do
 done
 version[googletest]=$(dpkg-query -W -f='${Version}' googletest)
 
-key="r$recipe-qt${version[qt6-base]}-pa${version[portaudio19]}-sndfile${version[libsndfile]}"
+key="r$recipe-qt${version[qt6-base]}-qcp${version[qcustomplot]}-pa${version[portaudio19]}"
+key+="-sndfile${version[libsndfile]}"
 key+="-soxr${version[libsoxr]}-bench${version[benchmark]}-gtest${version[googletest]}"
 prefix=$cache/windows-${key//[^A-Za-z0-9.+-]/_}
 # Sources and build folders, kept until everything is built so that an interrupted run resumes;
@@ -106,13 +116,20 @@ build_qt() {
     -DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
     -DQT_BUILD_BENCHMARKS=OFF -DQT_BUILD_MANUAL_TESTS=OFF -DQT_GENERATE_SBOM=OFF \
     -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF \
-    -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
+    -DFEATURE_printsupport=ON -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
     -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF \
     -DFEATURE_tabletevent=OFF \
     -DFEATURE_zstd=OFF -DFEATURE_icu=OFF -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF \
     -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF \
     -DFEATURE_system_freetype=OFF -DFEATURE_sql_sqlite=OFF -DFEATURE_testlib=ON \
     -DFEATURE_widgets=ON -DFEATURE_gui=ON
+}
+
+build_qcustomplot() {
+  local src
+  src=$(fetch qcustomplot)
+  # Its own CMake build, as Debian's package uses it: QCustomPlotQt6.dll with its CMake package.
+  cmake_build qcustomplot "$src" -DUSE_QT_VERSION=6
 }
 
 build_portaudio() {
@@ -164,6 +181,7 @@ build_benchmark() {
 }
 
 step qt build_qt
+step qcustomplot build_qcustomplot
 step portaudio build_portaudio
 step sndfile build_sndfile
 step soxr build_soxr
