@@ -16,6 +16,9 @@ namespace orvane {
 struct TrialTable {
   std::string name;  // the file, as messages name it
   bool is_trial_table = false;
+  // Written before an escape was told apart from a bird that left and came back: its latencies
+  // are first-leave times.
+  bool latencies_are_first_leaves = false;
   std::vector<TrialRow> rows;
   std::vector<std::string> problems;
 };
