@@ -5,11 +5,13 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 #include "progress/ProgressPlot.h"
 #include "progress/TrialRow.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class ProgressCharts;
@@ -36,7 +38,8 @@ class ProgressWindow : public QWidget {
   explicit ProgressWindow(const Setup& setup, QWidget* parent = nullptr);
   ~ProgressWindow() override;
 
-  // A trial of the live run, drawn on the next turn of the event loop.
+  // A trial of the live run, drawn on the next turn of the event loop. The live run goes on: its
+  // last block is the block so far.
   void AddTrial(const orvane::TrialRow& row);
   // Shows the runs of these trial tables in time order, with a message for each table or line
   // that could not be read. For a window of past runs only. The tables are read off the window's
@@ -48,16 +51,22 @@ class ProgressWindow : public QWidget {
   int BlockSize() const { return plot_.BlockSize(); }
   // As the choice in the window does it, and remembered for the next window.
   void SetBlockSize(int block_size);
+  // Counts every decision of a song, not only its first, as the box in the window does.
+  void SetEveryDecision(bool every);
 
   // Each is drawn at once and written off the window's thread; its future gives an empty text or
-  // the reason the file was not written.
+  // the reason the file was not written. The charts as a picture of their size on the screen, as
+  // one for print at 300 dots per inch, as a PDF drawing; the plotted block values as a table.
   QFuture<QString> SaveChartsAsPng(const QString& file);
-  QFuture<QString> SaveChartsAsSvg(const QString& file);
+  QFuture<QString> SaveChartsAsPrintPng(const QString& file);
+  QFuture<QString> SaveChartsAsPdf(const QString& file);
   QFuture<QString> SaveBlockValues(const QString& file);
 
   const orvane::ProgressPlot& Plot() const { return plot_; }
   ProgressCharts& Charts() { return *charts_; }
   const QStringList& Problems() const { return problems_; }
+  // What the window says of the runs beyond their charts, such as latencies that are first leaves.
+  const QStringList& Notes() const { return notes_; }
   // Trials taken but not drawn yet.
   std::size_t TrialsWaiting() const { return waiting_.size(); }
 
@@ -67,15 +76,21 @@ class ProgressWindow : public QWidget {
   void ShowSummary();
   void ChooseRunsToOpen();
   void ChooseExport(int what);
+  QFuture<QString> SaveCharts(const QString& file, const std::function<QByteArray()>& make);
   int RememberedBlockSize() const;
 
   Setup setup_;
   orvane::ProgressPlot plot_;
   std::vector<orvane::TrialRow> waiting_;
   bool draw_queued_ = false;
+  bool live_run_begun_ = false;
   QStringList problems_;
+  QStringList notes_;
   QComboBox* block_size_;
+  QLabel* counted_;
+  QCheckBox* every_decision_;
   QLabel* summary_;
   QLabel* problems_label_;
+  QLabel* notes_label_;
   ProgressCharts* charts_;
 };

@@ -10,7 +10,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "progress/BlockCounts.h"
 #include "progress/TrialTableReader.h"
 #include "progress/view/ProgressCharts.h"
 #include "progress/view/ProgressWindow.h"
@@ -77,23 +76,30 @@ struct Expected {
   std::vector<QPointF> latencies;
 };
 
+// What the charts must show of one kind, worked out from the table's rows afresh: blocks of
+// `block_size` rows, each row one song decided once.
 Expected ExpectedFor(const std::vector<TrialRow>& rows, SongKind kind, int block_size) {
   Expected expected;
-  for (const Block& block : CountBlocks(rows, block_size)) {
-    if (const auto percent = block.Of(kind).EscapePercent()) {
-      (block.complete ? expected.rate.emplace_back(block.last_trial, *percent)
-                      : expected.so_far.emplace_back(block.last_trial, *percent));
-    }
-  }
+  int of_kind = 0;
+  int escaped = 0;
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (rows[i].kind != kind) {
-      continue;
-    }
     const double trial = static_cast<double>(i + 1);
-    if (!rows[i].escaped) {
-      expected.stays.push_back(trial);
-    } else if (rows[i].latency_ms) {
-      expected.latencies.emplace_back(trial, *rows[i].latency_ms);
+    if (rows[i].kind == kind) {
+      ++of_kind;
+      escaped += rows[i].escaped ? 1 : 0;
+      if (!rows[i].escaped) {
+        expected.stays.push_back(trial);
+      } else if (rows[i].latency_ms) {
+        expected.latencies.emplace_back(trial, *rows[i].latency_ms);
+      }
+    }
+    const bool block_end = (i + 1) % static_cast<std::size_t>(block_size) == 0;
+    if ((block_end || i + 1 == rows.size()) && of_kind > 0) {
+      (block_end ? expected.rate : expected.so_far).emplace_back(trial, 100.0 * escaped / of_kind);
+    }
+    if (block_end) {
+      of_kind = 0;
+      escaped = 0;
     }
   }
   return expected;
@@ -125,7 +131,7 @@ TEST(Progress, FollowsEachLoggedTrialAfterTheTickAndNeverTouchesTheExperiment) {
   int drawn_before = 0;
   const ScriptedRun with_window = TickTrials(rig, kTrials, [&] {
     // A trial logged by this tick waits for the loop's next turn.
-    const int drawn = progress->Plot().Trials();
+    const int drawn = progress->Plot().Decisions();
     drawn_inside_a_tick += drawn != drawn_before ? 1 : 0;
     lost += drawn + static_cast<int>(progress->TrialsWaiting()) != rig.DecidedTrials() ? 1 : 0;
     if (rig.DecidedTrials() == 10 && progress->isVisible()) {
@@ -133,7 +139,7 @@ TEST(Progress, FollowsEachLoggedTrialAfterTheTickAndNeverTouchesTheExperiment) {
       EXPECT_TRUE(window.Timer1().IsEnabled()) << "closing it leaves the run going";
     }
     QCoreApplication::sendPostedEvents();
-    drawn_before = progress->Plot().Trials();
+    drawn_before = progress->Plot().Decisions();
   });
   EXPECT_EQ(lost, 0);
   EXPECT_EQ(drawn_inside_a_tick, 0);
@@ -153,14 +159,14 @@ TEST(Progress, FollowsEachLoggedTrialAfterTheTickAndNeverTouchesTheExperiment) {
   EXPECT_THAT(table.problems, ::testing::IsEmpty());
   const std::vector<TrialRow>& rows = table.rows;
   ASSERT_EQ(rows.size(), static_cast<std::size_t>(kTrials));
-  const QChart& rate = progress->Charts().RateChart();
-  const QChart& latency = progress->Charts().LatencyChart();
+  const QCPAxisRect& rate = progress->Charts().RateChart();
+  const QCPAxisRect& latency = progress->Charts().LatencyChart();
   for (const SongKind kind : {kBadSong, kNeutralSong}) {
     const QString name = kind == kBadSong ? "Bad song" : "Neutral song";
     const Expected expected = ExpectedFor(rows, kind, progress->BlockSize());
     ASSERT_EQ(expected.rate.size(), 2u) << "both kinds in both complete blocks";
     EXPECT_THAT(PointsOf(rate, name), ElementsAreArray(expected.rate)) << name.toStdString();
-    // Drawn from the last complete block on, when that block had the kind.
+    // Drawn from the last complete block on, when that block had the kind; the run goes on.
     std::vector<QPointF> so_far = PointsOf(rate, name + ", block so far");
     so_far.erase(so_far.begin(), so_far.end() - std::min<std::ptrdiff_t>(so_far.size(), 1));
     EXPECT_EQ(so_far, expected.so_far);
