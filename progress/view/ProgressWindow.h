@@ -57,10 +57,11 @@ class ProgressWindow : public QWidget {
   // Each is drawn at once and written off the window's thread; its future gives an empty text or
   // the reason the file was not written. The charts as a picture of their size on the screen, as
   // one for print at 300 dots per inch, as a PDF drawing; the plotted block values as a table.
-  QFuture<QString> SaveChartsAsPng(const QString& file);
-  QFuture<QString> SaveChartsAsPrintPng(const QString& file);
-  QFuture<QString> SaveChartsAsPdf(const QString& file);
-  QFuture<QString> SaveBlockValues(const QString& file);
+  // Callable by name, as a check of an installed program does.
+  Q_INVOKABLE QFuture<QString> SaveChartsAsPng(const QString& file);
+  Q_INVOKABLE QFuture<QString> SaveChartsAsPrintPng(const QString& file);
+  Q_INVOKABLE QFuture<QString> SaveChartsAsPdf(const QString& file);
+  Q_INVOKABLE QFuture<QString> SaveBlockValues(const QString& file);
 
   const orvane::ProgressPlot& Plot() const { return plot_; }
   ProgressCharts& Charts() { return *charts_; }

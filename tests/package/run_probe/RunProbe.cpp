@@ -4,14 +4,18 @@
 // follows the run; then it puts the bird on the simulated driver's perch, picks the first song of
 // each list and presses Start, as the experimenter would. When a counter shows the first decided
 // trial it presses Copy and prints what any other program reads from the clipboard, then prints
-// what the Progress window says of the run, and closes the main window as its close box would.
-// Error boxes are printed and dismissed.
+// what the Progress window says of the run, has it export its charts as a PNG picture and a PDF
+// drawing beside the program and prints their sizes, and closes the main window as its close box
+// would. Error boxes are printed and dismissed.
 
 #include <windows.h>
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGenericPlugin>
 #include <QKeySequence>
 #include <QLabel>
@@ -86,8 +90,12 @@ class RunProbe : public QObject {
       Start(*window);
       return;
     }
+    if (exported_) {
+      ReportExports(*window);
+      return;
+    }
     if (copied_) {
-      ReportProgress(*window);
+      ReportProgress();
       return;
     }
     double decided = 0;
@@ -120,16 +128,44 @@ class RunProbe : public QObject {
   }
 
   // The loop has turned since the trial was logged, so the window has drawn it.
-  void ReportProgress(QWidget& window) {
+  void ReportProgress() {
+    exported_ = true;
     for (QWidget* top : QApplication::topLevelWidgets()) {
       if (top->objectName() == QLatin1String("ProgressWindow") && top->isVisible()) {
         const auto* summary = top->findChild<QLabel*>(QStringLiteral("summary"));
         std::printf("progress: %s\n", summary != nullptr ? qPrintable(summary->text()) : "?");
+        // As "Export" does once a file is chosen; the files are written off the window's thread.
+        for (const char* save : {"SaveChartsAsPng", "SaveChartsAsPdf"}) {
+          const QString file = ExportFile(save);
+          QFile::remove(file);
+          QMetaObject::invokeMethod(top, save, Qt::DirectConnection, Q_ARG(QString, file));
+        }
       }
+    }
+    std::fflush(stdout);
+  }
+
+  // Waits a few seconds for both exports, then tells their sizes and ends the run.
+  void ReportExports(QWidget& window) {
+    const QFileInfo png(ExportFile("SaveChartsAsPng"));
+    const QFileInfo pdf(ExportFile("SaveChartsAsPdf"));
+    if ((!png.exists() || !pdf.exists()) && ++export_steps_ < 50) {
+      return;
+    }
+    for (const QFileInfo& file : {png, pdf}) {
+      std::printf("exported %s: %lld bytes\n", qPrintable(file.fileName()),
+                  file.exists() ? static_cast<long long>(file.size()) : -1LL);
     }
     std::fflush(stdout);
     timer_.stop();
     window.close();
+  }
+
+  static QString ExportFile(const char* save) {
+    return QDir(QCoreApplication::applicationDirPath())
+        .filePath(QLatin1String(save) == QLatin1String("SaveChartsAsPng")
+                      ? QStringLiteral("progress.png")
+                      : QStringLiteral("progress.pdf"));
   }
 
   void Start(QWidget& window) {
@@ -164,7 +200,9 @@ class RunProbe : public QObject {
   bool started_ = false;
   bool progress_asked_ = false;
   bool copied_ = false;
+  bool exported_ = false;
   int steps_ = 0;
+  int export_steps_ = 0;
 };
 
 }  // namespace
