@@ -497,19 +497,19 @@ void ProgressCharts::SetTrialRange(const QCPRange& range) {
 }
 
 void ProgressCharts::ShowInLegends() {
-  // Only what is drawn is named.
-  for (QCPLegend* legend : {rate_legend_, latency_legend_}) {
-    for (QCPAxisRect* chart : {rate_, latency_}) {
-      if ((legend == rate_legend_) != (chart == rate_)) {
-        continue;
-      }
-      for (QCPGraph* graph : chart->graphs()) {
-        const bool drawn = !graph->data()->isEmpty();
-        if (drawn && !legend->hasItemWithPlottable(graph)) {
-          graph->addToLegend(legend);
-        } else if (!drawn && legend->hasItemWithPlottable(graph)) {
-          graph->removeFromLegend(legend);
-        }
+  // Only what is drawn is named, always in the same order.
+  for (const auto& [chart, legend] :
+       {std::pair(rate_, rate_legend_), std::pair(latency_, latency_legend_)}) {
+    QList<QCPGraph*> drawn = chart->graphs();
+    drawn.removeIf([](const QCPGraph* graph) { return graph->data()->isEmpty(); });
+    bool same = drawn.size() == legend->itemCount();
+    for (qsizetype i = 0; same && i < drawn.size(); ++i) {
+      same = legend->itemWithPlottable(drawn[i]) == legend->item(static_cast<int>(i));
+    }
+    if (!same) {
+      legend->clearItems();
+      for (QCPGraph* graph : drawn) {
+        graph->addToLegend(legend);
       }
     }
   }
