@@ -57,7 +57,7 @@ TEST(TrialTableReader, TellsEachUnreadableLineByFileAndNumberAndKeepsTheRest) {
           "cut.tsv, line 4: the latency \"soon\" is not a number of milliseconds; the line is left "
           "out.",
           "cut.tsv, line 5: the time \"yesterday\" is not a date and time; the line is left out.",
-          "cut.tsv, line 8: 4 fields where the header has 27; the line is left out."))
+          "cut.tsv, line 8: 4 fields where the header has 32; the line is left out."))
       << "the empty line 7 is passed over";
 
   const TrialTable journal = ReadTrialTable("Time\tSong\tEscaped\t\t\n\n", "journal.tsv");
