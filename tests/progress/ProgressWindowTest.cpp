@@ -94,7 +94,7 @@ TEST_F(PastRuns, AreDrawnInTheOrderTheyBeganWithEachStartDatedAndEveryUnreadable
   EXPECT_EQ(window.windowTitle(), "Progress: 3 runs");
   EXPECT_THAT(Texts(window.Problems()),
               ElementsAre(HasSubstr("journal.tsv is not a trial table"),
-                          "first.tsv, line 8: 2 fields where the header has 27; the line is left "
+                          "first.tsv, line 8: 2 fields where the header has 32; the line is left "
                           "out."));
 
   const QCPAxisRect& rate = window.Charts().RateChart();
@@ -157,7 +157,7 @@ TEST_F(PastRuns, ZoomAndPanTheTrialAxisOfBothChartsAndTellThePointUnderThePointe
   const QCPGraph& latencies = *testing::GraphOf(charts.LatencyChart(), "Bad song");
   const QPointF on_trial_7 = latencies.coordsToPixels(7, 360);
   EXPECT_EQ(charts.PointTextAt(on_trial_7).toStdString(),
-            "Trial 7\nbad song\nescaped after 360 ms");
+            "Trial 7\ncalm.wav (bad song)\nescaped after 360 ms");
   EXPECT_EQ(charts.PointTextAt(on_trial_7 + QPointF(0, 40)), "");
   const QCPGraph& rate = *testing::GraphOf(charts.RateChart(), "Bad song");
   EXPECT_EQ(charts.PointTextAt(rate.coordsToPixels(20, 40)).toStdString(),
