@@ -35,8 +35,10 @@ std::optional<std::int32_t> DecisionWindows::Next(const TrialRow& row) {
   const std::int32_t count = DecisionCount(*row.puff_delay_s);
   if (row.song_decision <= 1) {
     song_first_.reset();
+    // A count left that already reaches a lowered decision count is spent on a decision without
+    // a song on the next tick, and the song counts from nothing.
     if (carried_) {
-      song_first_ = std::max(0, count - 1 - *carried_);
+      song_first_ = *carried_ >= count ? count - 1 : count - 1 - *carried_;
     }
   }
   // The puff phase ends the duration after the song's first decision; its decisions fall every

@@ -14,7 +14,8 @@ std::int32_t DecisionCount(double puff_delay_s);
 // How long the bird had to escape in each trial of a run: from the song's start to the decision,
 // as the trial controller times them. A song's first decision comes one tick less than the
 // decision count after its start, less the ticks the previous song's puff phase left counted
-// after its last decision; each further decision of the song one decision count later.
+// after its last decision (unless those already reach the count, when a decision without a song
+// spends them first); each further decision of the song one decision count later.
 class DecisionWindows {
  public:
   // The row's window in milliseconds, given the rows of its run one after another from the first;

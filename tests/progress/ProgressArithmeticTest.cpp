@@ -197,8 +197,9 @@ TEST(DecisionWindows, FollowTheTrialControllersTimingAndEveryChangeOfASettingIsM
     return row;
   };
   // The defaults: the run's first song has the whole delay, every later one the delay less the
-  // puff. Then a delay of 0.5 s, shorter than the 1.0 s puff: each song is decided twice, and the
-  // next song is decided one tick after it starts. A 0.3 s puff leaves the next song 0.1 s more.
+  // puff. Then a delay of 0.5 s, shorter than the 1.0 s puff: each song is decided twice. The
+  // first of them has the whole delay, the count left from before being spent without a song; the
+  // next is decided one tick after it starts. A 0.3 s puff leaves the next song 0.1 s more.
   std::vector<TrialRow> rows = {at(2.0, 1.0), at(2.0, 1.0),    at(0.5, 1.0), at(0.5, 1.0, 2),
                                 at(0.5, 1.0), at(0.5, 1.0, 2), at(0.5, 0.3), at(0.5, 0.3)};
   rows.back().odds = 0.25;
@@ -207,7 +208,7 @@ TEST(DecisionWindows, FollowTheTrialControllersTimingAndEveryChangeOfASettingIsM
     plot.Add(row);
   }
   EXPECT_EQ(Ys(plot.DecisionWindows()),
-            (std::vector<double>{2000, 1000, 0, 600, 100, 700, 100, 200}));
+            (std::vector<double>{2000, 1000, 500, 1100, 100, 700, 100, 200}));
   EXPECT_THAT(plot.Changes(),
               ElementsAre(SettingChange{0, 3, "delay 0.5 s"}, SettingChange{0, 7, "duration 0.3 s"},
                           SettingChange{0, 8, "odds 0.25"}));

@@ -1,9 +1,11 @@
 #include <QAction>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QtTest/QTest>
 
 #include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,14 +16,17 @@
 #include "progress/view/ProgressCharts.h"
 #include "progress/view/ProgressWindow.h"
 #include "tests/progress/ChartPoints.h"
+#include "tests/support/TabSeparated.h"
 #include "tests/ui/window/WindowRig.h"
 #include "ui_MainWindow.h"
 
 namespace orvane {
 namespace {
 
+using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using testing::LowOn;
+using ::testing::Pair;
 using testing::PointsOf;
 using testing::WindowRig;
 using testing::Xs;
@@ -174,6 +179,101 @@ TEST(Progress, FollowsEachLoggedTrialAfterTheTickAndNeverTouchesTheExperiment) {
     EXPECT_FALSE(expected.latencies.empty()) << "the bird left in some trials of each kind";
     EXPECT_THAT(PointsOf(latency, name), ElementsAreArray(expected.latencies));
   }
+}
+
+// Plays one song to the end of its trial: the bird on the perch until a song starts, then away on
+// the ticks `away` names by their distance from the song's start.
+void PlaySong(WindowRig& rig, const std::function<bool(int)>& away) {
+  const TrialController::State& state = rig.window().Controller().state();
+  const auto playing = [&state] { return state.good_playing || state.bad_playing; };
+  for (int limit = 0; !playing() && limit < 2000; ++limit) {
+    rig.device.ScriptRead(LowOn({7}));
+    rig.Tick();
+    QCoreApplication::sendPostedEvents();
+  }
+  for (int since = 1; playing() && since < 100; ++since) {
+    rig.device.ScriptRead(away(since) ? LowOn({}) : LowOn({7}));
+    rig.Tick();
+    QCoreApplication::sendPostedEvents();
+  }
+}
+
+// Bad songs only, at a puff delay of 1.0 s and a puff of 0.5 s: the bird escapes 300 ms into the
+// first; leaves 100 ms into the second and is back a tick later; escapes 200 ms into the third.
+// Then the delay is 0.4 s and the puff 1.0 s, so the fourth song is decided three times: the bird
+// stays through its first decision and its puff, and is gone at the next two. The charts count
+// four songs and their first decisions, draw the bird that came back apart from the escapes and
+// their median, mark the change of settings on both charts, and lay under the points the time
+// each bird had, as the trial table's ticks tell it.
+TEST(Progress, DrawsEachSongOnceWithTheTimeToEscapeAndMarksTheChangedSettings) {
+  WindowRig rig;
+  TForm1& window = rig.Open();
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  Ui::TForm1& form = rig.form();
+  form.feedback_delay1->setValue(form.feedback_delay1->maximum());
+  WindowRig::PickItem(*form.precent_bad, 0);
+  form.action_delayTb->setValue(10);
+  form.puff_duration->setValue(5);
+  rig.ClickSong(*form.bad_song_list, "alarm.wav");
+  rig.ClickSong(*form.good_song_list, "calm.wav");
+  QTest::keyClick(&window, Qt::Key_G, Qt::ControlModifier);
+  ProgressWindow& progress = *window.Progress().Window();
+  QTest::mouseClick(form.Start, Qt::LeftButton);
+
+  PlaySong(rig, [](int k) { return k >= 3; });
+  PlaySong(rig, [](int k) { return k == 1; });
+  PlaySong(rig, [](int k) { return k >= 2; });
+  form.action_delayTb->setValue(4);
+  form.puff_duration->setValue(10);
+  for (int tick = 0; tick < 12; ++tick) {  // away, so that no song starts while the count settles
+    rig.device.ScriptRead(LowOn({}));
+    rig.Tick();
+  }
+  PlaySong(rig, [](int k) { return k >= 5; });
+  QCoreApplication::sendPostedEvents();
+
+  const testing::TabSeparated table = testing::ReadTabSeparated(window.Record().Table().Path());
+  ASSERT_EQ(table.rows.size(), 6u);
+  std::vector<double> windows;
+  for (std::size_t row = 0; row < table.rows.size(); ++row) {
+    if (table.At(row, "song_decision") == "1") {
+      windows.push_back(100.0 * (std::stod(table.At(row, "decision_tick")) -
+                                 std::stod(table.At(row, "start_tick"))));
+    }
+  }
+  ASSERT_THAT(windows, ElementsAre(1000, 500, 500, 400));
+
+  const QCPAxisRect& rate = progress.Charts().RateChart();
+  const QCPAxisRect& latency = progress.Charts().LatencyChart();
+  const auto summary = [&progress] {
+    return progress.findChild<QLabel*>(QStringLiteral("summary"))->text().toStdString();
+  };
+  EXPECT_EQ(summary(),
+            "4 songs (6 decisions)   bad song: 2 of 4 escaped   neutral song: 0 of 0 "
+            "escaped");
+  EXPECT_THAT(PointsOf(latency, "Bad song"), ElementsAre(QPointF(1, 300), QPointF(3, 200)));
+  EXPECT_THAT(PointsOf(latency, "Bad song, median"), ElementsAre(QPointF(1, 300), QPointF(3, 250)));
+  EXPECT_THAT(PointsOf(latency, "Bad song, left and came back"), ElementsAre(QPointF(2, 100)));
+  EXPECT_THAT(Xs(PointsOf(latency, "Bad song, stayed")), ElementsAre(4));
+  EXPECT_EQ(testing::Ys(PointsOf(latency, "Time the bird had to escape")), windows);
+  EXPECT_THAT(PointsOf(rate, "Bad song, block so far"), ElementsAre(QPointF(4, 50)));
+  for (const QCPAxisRect* chart : {&rate, &latency}) {
+    EXPECT_THAT(testing::ChangeMarks(*chart), ElementsAre(Pair(3.5, "delay 0.4 s, duration 1 s")));
+  }
+
+  // Every decision: the escapes after the puff count too, and the pointer names one of them.
+  progress.SetEveryDecision(true);
+  EXPECT_EQ(summary(),
+            "4 songs (6 decisions)   bad song: 4 of 6 escaped   neutral song: 0 of 0 "
+            "escaped");
+  EXPECT_THAT(PointsOf(latency, "Bad song"),
+              ElementsAre(QPointF(1, 300), QPointF(3, 200), QPointF(5, 500), QPointF(6, 500)));
+  progress.Charts().replot();
+  const QCPGraph& escapes = *testing::GraphOf(latency, "Bad song");
+  EXPECT_EQ(progress.Charts().PointTextAt(escapes.coordsToPixels(5, 500)).toStdString(),
+            "Trial 5\nalarm.wav (bad song)\nescaped after 500 ms\n2nd decision of its song, after "
+            "a puff");
 }
 
 }  // namespace
