@@ -182,8 +182,7 @@ QCPAxisRect* ProgressCharts::AddChart(int row, const QString& title, QCPTextElem
   runs->setVisible(true);
   runs->setTickLabels(true);
   runs->setSubTicks(false);
-  runs->grid()->setVisible(true);
-  runs->grid()->setPen(QPen(QColor(90, 90, 90), 1.2, Qt::DashLine));
+  runs->setTickLength(0, 0);
   chart->axis(QCPAxis::atRight)->setVisible(false);
   return chart;
 }
@@ -265,6 +264,10 @@ void ProgressCharts::Redraw(const orvane::ProgressPlot& plot) {
     removeItem(mark);
   }
   change_marks_.clear();
+  for (QCPAbstractItem* mark : run_marks_) {
+    removeItem(mark);
+  }
+  run_marks_.clear();
   runs_drawn_ = 0;
   blocks_drawn_ = 0;
   windows_drawn_ = 0;
@@ -426,16 +429,8 @@ void ProgressCharts::DrawChanges(const orvane::ProgressPlot& plot) {
   for (; changes_drawn_ < changes.size(); ++changes_drawn_) {
     const orvane::SettingChange& change = changes[changes_drawn_];
     for (QCPAxisRect* chart : {rate_, latency_}) {
-      auto* line = new QCPItemStraightLine(this);
-      line->setLayer(QStringLiteral("grid"));
-      line->setClipAxisRect(chart);
+      QCPItemStraightLine* line = UprightLine(*chart, change.x - 0.5);
       line->setPen(QPen(kChangeColour, 1.2, Qt::DashDotLine));
-      for (QCPItemPosition* end : {line->point1, line->point2}) {
-        end->setAxes(chart->axis(QCPAxis::atBottom), chart->axis(QCPAxis::atLeft));
-        end->setAxisRect(chart);
-      }
-      line->point1->setCoords(change.x - 0.5, 0);
-      line->point2->setCoords(change.x - 0.5, 1);
       auto* label = new QCPItemText(this);
       label->setLayer(QStringLiteral("axes"));
       label->setClipAxisRect(chart);
@@ -457,20 +452,61 @@ void ProgressCharts::DrawChanges(const orvane::ProgressPlot& plot) {
 
 void ProgressCharts::DrawRuns(const orvane::ProgressPlot& plot) {
   const std::vector<orvane::PlottedRun>& runs = plot.Runs();
-  if (runs_on_axis_ == runs.size()) {
-    return;
+  if (runs_on_axis_ != runs.size()) {
+    runs_on_axis_ = runs.size();
+    for (QCPAbstractItem* mark : run_marks_) {
+      removeItem(mark);
+    }
+    run_marks_.clear();
+    run_labels_.clear();
+    for (const std::string& label : orvane::RunLabels(runs)) {
+      run_labels_.append(QString::fromStdString(label));
+    }
+    for (const orvane::PlottedRun& run : runs) {
+      for (QCPAxisRect* chart : {rate_, latency_}) {
+        QCPItemStraightLine* start = UprightLine(*chart, run.first_x - 0.5);
+        start->setObjectName(QStringLiteral("run start"));
+        start->setPen(QPen(QColor(70, 70, 70), 1.3, Qt::DashLine));
+        run_marks_.push_back(start);
+      }
+    }
+    for (QCPAxisRect* chart : {rate_, latency_}) {
+      chart->axis(QCPAxis::atTop)->setLabel(runs.empty() ? QString() : QStringLiteral("Run"));
+    }
   }
-  runs_on_axis_ = runs.size();
-  const std::vector<std::string> labels = orvane::RunLabels(runs);
-  QMap<double, QString> starts;
-  for (std::size_t i = 0; i < runs.size(); ++i) {
-    starts.insert(runs[i].first_x - 0.5, QString::fromStdString(labels[i]));
+  run_spans_.clear();
+  for (const orvane::PlottedRun& run : runs) {
+    run_spans_.emplace_back(run.first_x - 0.5, run.last_x + 0.5);
+  }
+  PlaceRunLabels(rate_->axis(QCPAxis::atBottom)->range());
+}
+
+void ProgressCharts::PlaceRunLabels(const QCPRange& range) {
+  // Over the middle of what shows of each run, so that a label never hangs off the chart.
+  QMap<double, QString> labels;
+  for (std::size_t i = 0; i < run_spans_.size(); ++i) {
+    const double from = std::max(run_spans_[i].first, range.lower);
+    const double to = std::min(run_spans_[i].second, range.upper);
+    if (from < to) {
+      labels.insert((from + to) / 2, run_labels_.value(static_cast<qsizetype>(i)));
+    }
   }
   for (QCPAxisRect* chart : {rate_, latency_}) {
-    QCPAxis* axis = chart->axis(QCPAxis::atTop);
-    axis->ticker().staticCast<QCPAxisTickerText>()->setTicks(starts);
-    axis->setLabel(runs.empty() ? QString() : QStringLiteral("Start of run"));
+    chart->axis(QCPAxis::atTop)->ticker().staticCast<QCPAxisTickerText>()->setTicks(labels);
   }
+}
+
+QCPItemStraightLine* ProgressCharts::UprightLine(QCPAxisRect& chart, double x) {
+  auto* line = new QCPItemStraightLine(this);
+  line->setLayer(QStringLiteral("grid"));
+  line->setClipAxisRect(&chart);
+  for (QCPItemPosition* end : {line->point1, line->point2}) {
+    end->setAxes(chart.axis(QCPAxis::atBottom), chart.axis(QCPAxis::atLeft));
+    end->setAxisRect(&chart);
+  }
+  line->point1->setCoords(x, 0);
+  line->point2->setCoords(x, 1);
+  return line;
 }
 
 void ProgressCharts::FitAxes() {
@@ -494,6 +530,7 @@ void ProgressCharts::SetTrialRange(const QCPRange& range) {
     chart->axis(QCPAxis::atBottom)->setRange(range);
     chart->axis(QCPAxis::atTop)->setRange(range);
   }
+  PlaceRunLabels(range);
 }
 
 void ProgressCharts::ShowInLegends() {

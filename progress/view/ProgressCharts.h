@@ -3,10 +3,12 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <cstddef>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "control/SongKind.h"
@@ -78,6 +80,9 @@ class ProgressCharts : public QCustomPlot {
   void DrawWindows(const orvane::ProgressPlot& plot);
   void DrawChanges(const orvane::ProgressPlot& plot);
   void DrawRuns(const orvane::ProgressPlot& plot);
+  void PlaceRunLabels(const QCPRange& range);
+  // A line down the chart at `x` on the trial axis.
+  QCPItemStraightLine* UprightLine(QCPAxisRect& chart, double x);
   void DrawTitles(const orvane::ProgressPlot& plot);
   void FitAxes();
   // Paints the charts on the loop's next turn, or when the last painting is long enough ago.
@@ -100,6 +105,9 @@ class ProgressCharts : public QCustomPlot {
   std::map<const QCPGraph*, Stands> stands_;
   std::map<QCPGraph*, QCPScatterStyle> marks_;
   std::vector<QCPAbstractItem*> change_marks_;
+  std::vector<QCPAbstractItem*> run_marks_;
+  QStringList run_labels_;
+  std::vector<std::pair<double, double>> run_spans_;  // on the trial axis, run by run
 
   const orvane::ProgressPlot* plot_ = nullptr;
   // How far the plot is drawn: runs begun and complete blocks of the last of them, points.

@@ -63,12 +63,20 @@ inline int StretchesOf(const QCPAxisRect& chart, const QString& name) {
   return stretches;
 }
 
-// The runs on the axis above the chart: each one's label where it starts on the trial axis.
+// The runs over the chart: each one's label, from the axis above it, with the trial axis value at
+// which the line down the chart marks its start.
 inline std::vector<std::pair<std::string, double>> RunMarks(const QCPAxisRect& chart) {
   std::vector<std::pair<std::string, double>> marks;
   const auto ticker = chart.axis(QCPAxis::atTop)->ticker().dynamicCast<QCPAxisTickerText>();
-  for (auto tick = ticker->ticks().cbegin(); tick != ticker->ticks().cend(); ++tick) {
-    marks.emplace_back(tick.value().toStdString(), tick.key());
+  for (const QString& label : ticker->ticks()) {
+    marks.emplace_back(label.toStdString(), std::nan(""));
+  }
+  std::size_t run = 0;
+  for (QCPAbstractItem* item : chart.items()) {
+    if (auto* line = qobject_cast<QCPItemStraightLine*>(item);
+        line != nullptr && line->objectName() == "run start" && run < marks.size()) {
+      marks[run++].second = line->point1->key();
+    }
   }
   return marks;
 }
