@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <memory>
 
 #include "progress/PointText.h"
 
@@ -242,13 +241,15 @@ void ProgressCharts::AddKind(orvane::SongKind kind) {
 }
 
 void ProgressCharts::Mark(QCPGraph& graph, const QCPScatterStyle& mark) {
-  marks_[&graph] = mark;
-  graph.setScatterStyle(Pictured(mark));
+  // A picture would blur on a screen of more pixels than points; it gets the shapes.
+  const QCPScatterStyle on_screen = devicePixelRatioF() > 1 ? mark : Pictured(mark);
+  marks_[&graph] = {mark, on_screen};
+  graph.setScatterStyle(on_screen);
 }
 
 void ProgressCharts::DrawMarksAsShapes(bool shapes) {
-  for (const auto& [graph, mark] : marks_) {
-    graph->setScatterStyle(shapes ? mark : Pictured(mark));
+  for (const auto& [graph, marks] : marks_) {
+    graph->setScatterStyle(shapes ? marks.first : marks.second);
   }
 }
 
@@ -311,7 +312,16 @@ void ProgressCharts::ReplotSoon() {
 }
 
 void ProgressCharts::Replot() {
+  // A closed window is only hidden, and still takes every trial: it paints when shown again.
+  if (!isVisible()) {
+    return;
+  }
   last_replot_.start();
+  replot(rpQueuedReplot);
+}
+
+void ProgressCharts::showEvent(QShowEvent* event) {
+  QCustomPlot::showEvent(event);
   replot(rpQueuedReplot);
 }
 

@@ -49,6 +49,9 @@ class ProgressCharts : public QCustomPlot {
   QCPLegend& RateLegend() const { return *rate_legend_; }
   QCPLegend& LatencyLegend() const { return *latency_legend_; }
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   // What a point of a graph stands for, to tell a pointer over it.
   enum class Stands { kTrial, kBlock };
@@ -103,7 +106,7 @@ class ProgressCharts : public QCustomPlot {
   KindGraphs bad_;
   KindGraphs neutral_;
   std::map<const QCPGraph*, Stands> stands_;
-  std::map<QCPGraph*, QCPScatterStyle> marks_;
+  std::map<QCPGraph*, std::pair<QCPScatterStyle, QCPScatterStyle>> marks_;  // shape, on screen
   std::vector<QCPAbstractItem*> change_marks_;
   std::vector<QCPAbstractItem*> run_marks_;
   QStringList run_labels_;
