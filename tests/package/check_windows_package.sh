@@ -124,7 +124,7 @@ setup=$package/orvane-$version-setup.exe
 wine "$(windows_path "$setup")" /S
 installed=$WINEPREFIX/drive_c/Program\ Files/Orvane
 entry=$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Orvane.lnk
-for file in orvane.exe Qt6Widgets.dll QCustomPlotQt6.dll Qt6PrintSupport.dll platforms/qwindows.dll \
+for file in orvane.exe Qt6Widgets.dll libQCustomPlotQt6.dll Qt6PrintSupport.dll platforms/qwindows.dll \
   LICENSE.txt LIBRARIES.txt uninstall.exe; do
   [ -f "$installed/$file" ] || fail "the installer did not put $file under Program Files"
 done
