@@ -62,6 +62,23 @@ class WholeNumberTicker : public QCPAxisTicker {
   int getSubTickCount(double) override { return 0; }
 };
 
+// The first whole step of 1, 2 or 5 times a power of ten at or past `top`, with at most ten such
+// steps to it: the trial axis's end, which moves on only now and then as trials come.
+double RoundEnd(int top) {
+  constexpr int kMostSteps = 10;
+  double step = 1;
+  while (step * 10 * kMostSteps < top) {
+    step *= 10;
+  }
+  for (const double multiple : {1.0, 2.0, 5.0, 10.0}) {
+    if (multiple * step * kMostSteps >= top) {
+      step *= multiple;
+      break;
+    }
+  }
+  return std::ceil(top / step) * step;
+}
+
 // A short upright stroke: stays are many, and strokes side by side still tell them apart.
 QCPScatterStyle StayMark(const QColor& colour) {
   QPainterPath stroke;
@@ -112,6 +129,15 @@ ProgressCharts::ProgressCharts(QWidget* parent) : QCustomPlot(parent) {
   rate_->axis(QCPAxis::atLeft)->setRange(-3, 103);
   latency_->axis(QCPAxis::atLeft)->setLabel(QStringLiteral("Escape latency (ms)"));
   latency_->axis(QCPAxis::atRight)->setRange(0, 1);
+
+  // Each part that changes by itself is painted into a picture of its own, so that a new trial
+  // repaints only its part while the axes stay (see Replot()).
+  addLayer(QStringLiteral("blocks"), layer(QStringLiteral("main")), limAbove);
+  addLayer(QStringLiteral("neutral"), layer(QStringLiteral("blocks")), limAbove);
+  addLayer(QStringLiteral("bad"), layer(QStringLiteral("neutral")), limAbove);
+  for (const char* const name : {"main", "blocks", "neutral", "bad"}) {
+    layer(QString::fromLatin1(name))->setMode(QCPLayer::lmBuffered);
+  }
 
   // The time the bird had to escape, under every point.
   windows_ = AddGraph(*latency_, *latency_->axis(QCPAxis::atLeft),
@@ -238,6 +264,13 @@ void ProgressCharts::AddKind(orvane::SongKind kind) {
       AddGraph(*latency_, *latency_->axis(QCPAxis::atRight), name + QStringLiteral(", stayed"));
   Style(*graphs.stays, QPen(colour), QCPGraph::lsNone);
   Mark(*graphs.stays, StayMark(colour));
+
+  graphs.rate->setLayer(QStringLiteral("blocks"));
+  graphs.layer =
+      layer(kind == orvane::kBadSong ? QStringLiteral("bad") : QStringLiteral("neutral"));
+  for (QCPGraph* graph : {graphs.latencies, graphs.returned, graphs.median, graphs.stays}) {
+    graph->setLayer(graphs.layer);
+  }
 }
 
 void ProgressCharts::Mark(QCPGraph& graph, const QCPScatterStyle& mark) {
@@ -279,11 +312,13 @@ void ProgressCharts::Redraw(const orvane::ProgressPlot& plot) {
   runs_on_axis_ = 0;
   latency_top_ = 0;
   trials_ = 0;
+  layout_changed_ = true;
   DrawNew(plot);
 }
 
 void ProgressCharts::DrawNew(const orvane::ProgressPlot& plot) {
   plot_ = &plot;
+  layers_changed_.insert(layer(QStringLiteral("main")));
   DrawTitles(plot);
   DrawBlocks(plot);
   DrawLastBlocks(plot);
@@ -317,7 +352,15 @@ void ProgressCharts::Replot() {
     return;
   }
   last_replot_.start();
-  replot(rpQueuedReplot);
+  if (layout_changed_ || hasInvalidatedPaintBuffers()) {
+    replot(rpQueuedReplot);
+  } else {
+    for (QCPLayer* changed : layers_changed_) {
+      changed->replot();
+    }
+  }
+  layout_changed_ = false;
+  layers_changed_.clear();
 }
 
 void ProgressCharts::showEvent(QShowEvent* event) {
@@ -327,13 +370,16 @@ void ProgressCharts::showEvent(QShowEvent* event) {
 
 void ProgressCharts::DrawTitles(const orvane::ProgressPlot& plot) {
   const bool songs = plot.CountingOf() == orvane::Counting::kFirstDecisions;
-  rate_title_->setText(QStringLiteral("Escape rate per block of %1 %2")
+  const QString rate = QStringLiteral("Escape rate per block of %1 %2")
                            .arg(plot.BlockSize())
-                           .arg(songs ? QStringLiteral("songs") : QStringLiteral("decisions")));
+                           .arg(songs ? QStringLiteral("songs") : QStringLiteral("decisions"));
   QString latency = QStringLiteral("Escape latency, with the running median");
   if (plot.AnyLatenciesAreFirstLeaves()) {
     latency += QStringLiteral(" (from older tables: the first leave)");
   }
+  layout_changed_ =
+      layout_changed_ || latency != latency_title_->text() || rate != rate_title_->text();
+  rate_title_->setText(rate);
   latency_title_->setText(latency);
 }
 
@@ -349,6 +395,7 @@ void ProgressCharts::DrawBlocks(const orvane::ProgressPlot& plot) {
           // A block without the kind leaves a gap in its line.
           const auto percent = block.Of(kind).EscapePercent();
           Graphs(kind).rate->addData(block.last_x, percent.value_or(kGap));
+          layers_changed_.insert(Graphs(kind).rate->layer());
         }
       }
     }
@@ -403,6 +450,11 @@ void ProgressCharts::DrawLastBlocks(const orvane::ProgressPlot& plot) {
 void ProgressCharts::DrawLatencies(const orvane::ProgressPlot& plot, orvane::SongKind kind) {
   KindGraphs& graphs = Graphs(kind);
   const orvane::LatencyPlot& latency = plot.Latency(kind);
+  if (graphs.latencies_drawn != latency.latencies.size() ||
+      graphs.returned_drawn != latency.returned.size() ||
+      graphs.stays_drawn != latency.stays.size()) {
+    layers_changed_.insert(graphs.layer);
+  }
   for (std::size_t i = graphs.latencies_drawn; i < latency.latencies.size(); ++i) {
     const orvane::PlotPoint& point = latency.latencies[i];
     graphs.latencies->addData(point.x, point.y);
@@ -439,6 +491,7 @@ void ProgressCharts::DrawWindows(const orvane::ProgressPlot& plot) {
 
 void ProgressCharts::DrawChanges(const orvane::ProgressPlot& plot) {
   const std::vector<orvane::SettingChange>& changes = plot.Changes();
+  layout_changed_ = layout_changed_ || changes_drawn_ != changes.size();
   for (; changes_drawn_ < changes.size(); ++changes_drawn_) {
     const orvane::SettingChange& change = changes[changes_drawn_];
     for (QCPAxisRect* chart : {rate_, latency_}) {
@@ -466,6 +519,7 @@ void ProgressCharts::DrawChanges(const orvane::ProgressPlot& plot) {
 void ProgressCharts::DrawRuns(const orvane::ProgressPlot& plot) {
   const std::vector<orvane::PlottedRun>& runs = plot.Runs();
   if (runs_on_axis_ != runs.size()) {
+    layout_changed_ = true;
     runs_on_axis_ = runs.size();
     for (QCPAbstractItem* mark : run_marks_) {
       removeItem(mark);
@@ -491,6 +545,10 @@ void ProgressCharts::DrawRuns(const orvane::ProgressPlot& plot) {
   for (const orvane::PlottedRun& run : runs) {
     run_spans_.emplace_back(run.first_x - 0.5, run.last_x + 0.5);
   }
+  // The last run reaches to the axis's end, so that its label stays put as its trials come.
+  if (!run_spans_.empty()) {
+    run_spans_.back().second = std::numeric_limits<double>::max();
+  }
   PlaceRunLabels(rate_->axis(QCPAxis::atBottom)->range());
 }
 
@@ -505,7 +563,11 @@ void ProgressCharts::PlaceRunLabels(const QCPRange& range) {
     }
   }
   for (QCPAxisRect* chart : {rate_, latency_}) {
-    chart->axis(QCPAxis::atTop)->ticker().staticCast<QCPAxisTickerText>()->setTicks(labels);
+    const auto ticker = chart->axis(QCPAxis::atTop)->ticker().staticCast<QCPAxisTickerText>();
+    if (ticker->ticks() != labels) {
+      layout_changed_ = true;
+      ticker->setTicks(labels);
+    }
   }
 }
 
@@ -525,7 +587,10 @@ QCPItemStraightLine* ProgressCharts::UprightLine(QCPAxisRect& chart, double x) {
 void ProgressCharts::FitAxes() {
   // Room above the highest point for the rows of stays and the labels of changes.
   const double top = std::max(1000.0, latency_top_ * 1.2);
-  latency_->axis(QCPAxis::atLeft)->setRange(0, top);
+  if (latency_->axis(QCPAxis::atLeft)->range() != QCPRange(0, top)) {
+    layout_changed_ = true;
+    latency_->axis(QCPAxis::atLeft)->setRange(0, top);
+  }
   if (!user_range_) {
     ShowAll();
   }
@@ -534,11 +599,12 @@ void ProgressCharts::FitAxes() {
 void ProgressCharts::ShowAll() {
   user_range_ = false;
   setting_range_ = true;
-  SetTrialRange(QCPRange(0.5, std::max(10, trials_) + 0.5));
+  SetTrialRange(QCPRange(0, RoundEnd(std::max(10, trials_ + 1))));
   setting_range_ = false;
 }
 
 void ProgressCharts::SetTrialRange(const QCPRange& range) {
+  layout_changed_ = layout_changed_ || rate_->axis(QCPAxis::atBottom)->range() != range;
   for (QCPAxisRect* chart : {rate_, latency_}) {
     chart->axis(QCPAxis::atBottom)->setRange(range);
     chart->axis(QCPAxis::atTop)->setRange(range);
@@ -552,11 +618,9 @@ void ProgressCharts::ShowInLegends() {
        {std::pair(rate_, rate_legend_), std::pair(latency_, latency_legend_)}) {
     QList<QCPGraph*> drawn = chart->graphs();
     drawn.removeIf([](const QCPGraph* graph) { return graph->data()->isEmpty(); });
-    bool same = drawn.size() == legend->itemCount();
-    for (qsizetype i = 0; same && i < drawn.size(); ++i) {
-      same = legend->itemWithPlottable(drawn[i]) == legend->item(static_cast<int>(i));
-    }
-    if (!same) {
+    if (drawn != legend_graphs_[legend]) {
+      legend_graphs_[legend] = drawn;
+      layout_changed_ = true;
       legend->clearItems();
       for (QCPGraph* graph : drawn) {
         graph->addToLegend(legend);

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <map>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -63,6 +64,7 @@ class ProgressCharts : public QCustomPlot {
     QCPGraph* returned = nullptr;
     QCPGraph* median = nullptr;
     QCPGraph* stays = nullptr;
+    QCPLayer* layer = nullptr;  // the kind's points, medians and stays
     std::size_t latencies_drawn = 0;
     std::size_t returned_drawn = 0;
     std::size_t stays_drawn = 0;
@@ -90,6 +92,8 @@ class ProgressCharts : public QCustomPlot {
   void FitAxes();
   // Paints the charts on the loop's next turn, or when the last painting is long enough ago.
   void ReplotSoon();
+  // All of the charts where their axes or marks changed; otherwise only the layers whose points
+  // did.
   void Replot();
   void ShowInLegends();
   void SetTrialRange(const QCPRange& range);
@@ -107,6 +111,7 @@ class ProgressCharts : public QCustomPlot {
   KindGraphs neutral_;
   std::map<const QCPGraph*, Stands> stands_;
   std::map<QCPGraph*, std::pair<QCPScatterStyle, QCPScatterStyle>> marks_;  // shape, on screen
+  std::map<const QCPLegend*, QList<QCPGraph*>> legend_graphs_;  // what each legend names
   std::vector<QCPAbstractItem*> change_marks_;
   std::vector<QCPAbstractItem*> run_marks_;
   QStringList run_labels_;
@@ -124,6 +129,10 @@ class ProgressCharts : public QCustomPlot {
   // The user has zoomed or moved the trial axis: new trials leave it where it is.
   bool user_range_ = false;
   bool setting_range_ = false;
+  // What changed since the charts were last painted: the axes, legends, titles or marks, which
+  // take a whole painting; or only some layers' points.
+  bool layout_changed_ = true;
+  std::set<QCPLayer*> layers_changed_;
   QElapsedTimer last_replot_;
   QTimer replot_due_;
 };
