@@ -130,15 +130,6 @@ ProgressCharts::ProgressCharts(QWidget* parent) : QCustomPlot(parent) {
   latency_->axis(QCPAxis::atLeft)->setLabel(QStringLiteral("Escape latency (ms)"));
   latency_->axis(QCPAxis::atRight)->setRange(0, 1);
 
-  // Each part that changes by itself is painted into a picture of its own, so that a new trial
-  // repaints only its part while the axes stay (see Replot()).
-  addLayer(QStringLiteral("blocks"), layer(QStringLiteral("main")), limAbove);
-  addLayer(QStringLiteral("neutral"), layer(QStringLiteral("blocks")), limAbove);
-  addLayer(QStringLiteral("bad"), layer(QStringLiteral("neutral")), limAbove);
-  for (const char* const name : {"main", "blocks", "neutral", "bad"}) {
-    layer(QString::fromLatin1(name))->setMode(QCPLayer::lmBuffered);
-  }
-
   // The time the bird had to escape, under every point.
   windows_ = AddGraph(*latency_, *latency_->axis(QCPAxis::atLeft),
                       QStringLiteral("Time the bird had to escape"));
@@ -264,13 +255,6 @@ void ProgressCharts::AddKind(orvane::SongKind kind) {
       AddGraph(*latency_, *latency_->axis(QCPAxis::atRight), name + QStringLiteral(", stayed"));
   Style(*graphs.stays, QPen(colour), QCPGraph::lsNone);
   Mark(*graphs.stays, StayMark(colour));
-
-  graphs.rate->setLayer(QStringLiteral("blocks"));
-  graphs.layer =
-      layer(kind == orvane::kBadSong ? QStringLiteral("bad") : QStringLiteral("neutral"));
-  for (QCPGraph* graph : {graphs.latencies, graphs.returned, graphs.median, graphs.stays}) {
-    graph->setLayer(graphs.layer);
-  }
 }
 
 void ProgressCharts::Mark(QCPGraph& graph, const QCPScatterStyle& mark) {
@@ -312,13 +296,11 @@ void ProgressCharts::Redraw(const orvane::ProgressPlot& plot) {
   runs_on_axis_ = 0;
   latency_top_ = 0;
   trials_ = 0;
-  layout_changed_ = true;
   DrawNew(plot);
 }
 
 void ProgressCharts::DrawNew(const orvane::ProgressPlot& plot) {
   plot_ = &plot;
-  layers_changed_.insert(layer(QStringLiteral("main")));
   DrawTitles(plot);
   DrawBlocks(plot);
   DrawLastBlocks(plot);
@@ -352,15 +334,7 @@ void ProgressCharts::Replot() {
     return;
   }
   last_replot_.start();
-  if (layout_changed_ || hasInvalidatedPaintBuffers()) {
-    replot(rpQueuedReplot);
-  } else {
-    for (QCPLayer* changed : layers_changed_) {
-      changed->replot();
-    }
-  }
-  layout_changed_ = false;
-  layers_changed_.clear();
+  replot(rpQueuedReplot);
 }
 
 void ProgressCharts::showEvent(QShowEvent* event) {
@@ -370,16 +344,13 @@ void ProgressCharts::showEvent(QShowEvent* event) {
 
 void ProgressCharts::DrawTitles(const orvane::ProgressPlot& plot) {
   const bool songs = plot.CountingOf() == orvane::Counting::kFirstDecisions;
-  const QString rate = QStringLiteral("Escape rate per block of %1 %2")
+  rate_title_->setText(QStringLiteral("Escape rate per block of %1 %2")
                            .arg(plot.BlockSize())
-                           .arg(songs ? QStringLiteral("songs") : QStringLiteral("decisions"));
+                           .arg(songs ? QStringLiteral("songs") : QStringLiteral("decisions")));
   QString latency = QStringLiteral("Escape latency, with the running median");
   if (plot.AnyLatenciesAreFirstLeaves()) {
     latency += QStringLiteral(" (from older tables: the first leave)");
   }
-  layout_changed_ =
-      layout_changed_ || latency != latency_title_->text() || rate != rate_title_->text();
-  rate_title_->setText(rate);
   latency_title_->setText(latency);
 }
 
@@ -395,7 +366,6 @@ void ProgressCharts::DrawBlocks(const orvane::ProgressPlot& plot) {
           // A block without the kind leaves a gap in its line.
           const auto percent = block.Of(kind).EscapePercent();
           Graphs(kind).rate->addData(block.last_x, percent.value_or(kGap));
-          layers_changed_.insert(Graphs(kind).rate->layer());
         }
       }
     }
@@ -450,11 +420,6 @@ void ProgressCharts::DrawLastBlocks(const orvane::ProgressPlot& plot) {
 void ProgressCharts::DrawLatencies(const orvane::ProgressPlot& plot, orvane::SongKind kind) {
   KindGraphs& graphs = Graphs(kind);
   const orvane::LatencyPlot& latency = plot.Latency(kind);
-  if (graphs.latencies_drawn != latency.latencies.size() ||
-      graphs.returned_drawn != latency.returned.size() ||
-      graphs.stays_drawn != latency.stays.size()) {
-    layers_changed_.insert(graphs.layer);
-  }
   for (std::size_t i = graphs.latencies_drawn; i < latency.latencies.size(); ++i) {
     const orvane::PlotPoint& point = latency.latencies[i];
     graphs.latencies->addData(point.x, point.y);
@@ -491,7 +456,6 @@ void ProgressCharts::DrawWindows(const orvane::ProgressPlot& plot) {
 
 void ProgressCharts::DrawChanges(const orvane::ProgressPlot& plot) {
   const std::vector<orvane::SettingChange>& changes = plot.Changes();
-  layout_changed_ = layout_changed_ || changes_drawn_ != changes.size();
   for (; changes_drawn_ < changes.size(); ++changes_drawn_) {
     const orvane::SettingChange& change = changes[changes_drawn_];
     for (QCPAxisRect* chart : {rate_, latency_}) {
@@ -519,7 +483,6 @@ void ProgressCharts::DrawChanges(const orvane::ProgressPlot& plot) {
 void ProgressCharts::DrawRuns(const orvane::ProgressPlot& plot) {
   const std::vector<orvane::PlottedRun>& runs = plot.Runs();
   if (runs_on_axis_ != runs.size()) {
-    layout_changed_ = true;
     runs_on_axis_ = runs.size();
     for (QCPAbstractItem* mark : run_marks_) {
       removeItem(mark);
@@ -563,11 +526,7 @@ void ProgressCharts::PlaceRunLabels(const QCPRange& range) {
     }
   }
   for (QCPAxisRect* chart : {rate_, latency_}) {
-    const auto ticker = chart->axis(QCPAxis::atTop)->ticker().staticCast<QCPAxisTickerText>();
-    if (ticker->ticks() != labels) {
-      layout_changed_ = true;
-      ticker->setTicks(labels);
-    }
+    chart->axis(QCPAxis::atTop)->ticker().staticCast<QCPAxisTickerText>()->setTicks(labels);
   }
 }
 
@@ -587,10 +546,7 @@ QCPItemStraightLine* ProgressCharts::UprightLine(QCPAxisRect& chart, double x) {
 void ProgressCharts::FitAxes() {
   // Room above the highest point for the rows of stays and the labels of changes.
   const double top = std::max(1000.0, latency_top_ * 1.2);
-  if (latency_->axis(QCPAxis::atLeft)->range() != QCPRange(0, top)) {
-    layout_changed_ = true;
-    latency_->axis(QCPAxis::atLeft)->setRange(0, top);
-  }
+  latency_->axis(QCPAxis::atLeft)->setRange(0, top);
   if (!user_range_) {
     ShowAll();
   }
@@ -604,7 +560,6 @@ void ProgressCharts::ShowAll() {
 }
 
 void ProgressCharts::SetTrialRange(const QCPRange& range) {
-  layout_changed_ = layout_changed_ || rate_->axis(QCPAxis::atBottom)->range() != range;
   for (QCPAxisRect* chart : {rate_, latency_}) {
     chart->axis(QCPAxis::atBottom)->setRange(range);
     chart->axis(QCPAxis::atTop)->setRange(range);
@@ -620,7 +575,6 @@ void ProgressCharts::ShowInLegends() {
     drawn.removeIf([](const QCPGraph* graph) { return graph->data()->isEmpty(); });
     if (drawn != legend_graphs_[legend]) {
       legend_graphs_[legend] = drawn;
-      layout_changed_ = true;
       legend->clearItems();
       for (QCPGraph* graph : drawn) {
         graph->addToLegend(legend);

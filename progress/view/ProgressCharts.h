@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <map>
-#include <set>
 #include <utility>
 #include <vector>
 
@@ -64,7 +63,6 @@ class ProgressCharts : public QCustomPlot {
     QCPGraph* returned = nullptr;
     QCPGraph* median = nullptr;
     QCPGraph* stays = nullptr;
-    QCPLayer* layer = nullptr;  // the kind's points, medians and stays
     std::size_t latencies_drawn = 0;
     std::size_t returned_drawn = 0;
     std::size_t stays_drawn = 0;
@@ -92,8 +90,6 @@ class ProgressCharts : public QCustomPlot {
   void FitAxes();
   // Paints the charts on the loop's next turn, or when the last painting is long enough ago.
   void ReplotSoon();
-  // All of the charts where their axes or marks changed; otherwise only the layers whose points
-  // did.
   void Replot();
   void ShowInLegends();
   void SetTrialRange(const QCPRange& range);
@@ -129,10 +125,6 @@ class ProgressCharts : public QCustomPlot {
   // The user has zoomed or moved the trial axis: new trials leave it where it is.
   bool user_range_ = false;
   bool setting_range_ = false;
-  // What changed since the charts were last painted: the axes, legends, titles or marks, which
-  // take a whole painting; or only some layers' points.
-  bool layout_changed_ = true;
-  std::set<QCPLayer*> layers_changed_;
   QElapsedTimer last_replot_;
   QTimer replot_due_;
 };

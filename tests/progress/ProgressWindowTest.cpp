@@ -149,20 +149,12 @@ TEST_F(PastRuns, ZoomAndPanTheTrialAxisOfBothChartsAndTellThePointUnderThePointe
   ProgressWindow window(Setup());
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
-    window.AddTrial(rows[i]);
+  for (const TrialRow& row : rows) {
+    window.AddTrial(row);
   }
   QCoreApplication::processEvents();
   ProgressCharts& charts = window.Charts();
   charts.replot();
-  // The last trial moves no axis and names nothing new: only the layers of its points are painted
-  // again, to the picture a whole painting gives.
-  QTest::qWait(150);  // past the painting before
-  window.AddTrial(rows.back());
-  QCoreApplication::processEvents();
-  const QImage painted = charts.grab().toImage();
-  charts.replot();
-  EXPECT_EQ(charts.grab().toImage(), painted);
 
   QCPAxis& rate_trials = *charts.RateChart().axis(QCPAxis::atBottom);
   QCPAxis& latency_trials = *charts.LatencyChart().axis(QCPAxis::atBottom);
