@@ -46,6 +46,7 @@ TEST(RunFilesFormat, ThePagesExamplesNameColumnsOfATableThatParsesWithEqualField
   escaped.run_milliseconds = 3721450;
   escaped.kind = kBadSong;
   escaped.song_file = "a\ttab, a \"quote\" and a line\nend.wav";
+  escaped.playback.error = "a\ttab and a line\nend";
   escaped.song_folder = "C:\\kro";
   escaped.start_tick = 100;
   escaped.decision_tick = 120;
@@ -77,7 +78,8 @@ TEST(RunFilesFormat, ThePagesExamplesNameColumnsOfATableThatParsesWithEqualField
     EXPECT_EQ(row.size(), read.columns.size());
   }
   EXPECT_TRUE(read.ends_with_line_end);
-  EXPECT_EQ(read.At(0, trial_table::kSongFile), "a tab, a \"quote\" and a line end.wav");
+  EXPECT_EQ(read.At(0, trial_table::kSongFile), "a\\x09tab, a \"quote\" and a line\\x0Aend.wav");
+  EXPECT_EQ(read.At(0, trial_table::kPlayerError), "a tab and a line end");
   EXPECT_EQ(read.At(0, trial_table::kLoggedAt), "2024-03-21T14:05:09.250+01:00");
   EXPECT_EQ(read.At(1, trial_table::kLoggedAt), "2024-03-21T14:05:09.250-04:30");
   EXPECT_EQ(read.At(0, trial_table::kRunSeconds), "3721.450");
