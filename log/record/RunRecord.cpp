@@ -1,5 +1,6 @@
 #include "log/record/RunRecord.h"
 
+#include <QString>
 #include <QSysInfo>
 
 #include <utility>
