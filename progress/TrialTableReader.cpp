@@ -117,6 +117,9 @@ std::optional<TrialRow> TrialTableReader::Fail(std::size_t line_number, const st
 
 namespace {
 
+// A header is a few hundred bytes; a first line longer than this is no header.
+constexpr std::size_t kLongestHeader = 64 << 10;
+
 // A trial table's text taken in pieces of any length, split into lines: the header first, then
 // each row. A piece may end inside a line, whose rest comes with the next.
 class TableLines {
@@ -130,6 +133,11 @@ class TableLines {
       const std::size_t end = piece.find('\n');
       if (end == std::string_view::npos) {
         partial_ += piece;
+        if (line_number_ == 0 && partial_.size() > kLongestHeader) {
+          // A file of zeros or pictures, not a table: not kept in memory to its end.
+          too_long_ = true;
+          refused_ = true;
+        }
         break;
       }
       if (partial_.empty()) {
@@ -145,11 +153,14 @@ class TableLines {
   }
 
   TrialTable Finish() {
-    if (!partial_.empty()) {
+    if (!partial_.empty() && !refused_) {
       Line(partial_);  // the last line, without its LF
     }
     table_.problems = reader_.Problems();
-    if (line_number_ == 0) {
+    if (too_long_) {
+      table_.problems.push_back(table_.name +
+                                " is not a trial table: its first line runs past 64 KiB.");
+    } else if (line_number_ == 0) {
       table_.problems.push_back(table_.name + " is not a trial table: it is empty.");
     }
     return std::move(table_);
@@ -179,6 +190,7 @@ class TableLines {
   std::string partial_;
   std::size_t line_number_ = 0;
   bool refused_ = false;
+  bool too_long_ = false;
 };
 
 std::string RefusalText(const std::string& name, const FileReading& reading) {

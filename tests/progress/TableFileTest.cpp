@@ -69,11 +69,15 @@ TEST(LoadTrialTable, RefusesWhatIsNotARegularFileWithinTheLimitAndReadsAnyOtherI
   fs::create_directory(folder.path() / "runs");
   Write(folder.path() / "huge.tsv", "");
   fs::resize_file(folder.path() / "huge.tsv", kMostTableBytes + 1);  // sparse: no disk taken
-  std::vector<fs::path> files = {folder.path() / "runs", folder.path() / "runs" / "",
-                                 folder.path() / "huge.tsv", folder.path() / "gone.tsv", table};
+  Write(folder.path() / "zeros.tsv", "");
+  fs::resize_file(folder.path() / "zeros.tsv", 4 << 20);
+  std::vector<fs::path> files = {folder.path() / "runs",     folder.path() / "runs" / "",
+                                 folder.path() / "huge.tsv", folder.path() / "zeros.tsv",
+                                 folder.path() / "gone.tsv", table};
   std::vector<std::string> told = {
       "runs is a folder, not a trial table.", "runs is a folder, not a trial table.",
       "huge.tsv is larger than 1 GiB, the most a trial table is read to: it is not read.",
+      "zeros.tsv is not a trial table: its first line runs past 64 KiB.",
       "gone.tsv cannot be opened: there is no such file."};
 #if !defined(_WIN32)
   ASSERT_EQ(mkfifo((folder.path() / "pipe").c_str(), 0600), 0);
