@@ -129,7 +129,7 @@ void ProgressWindow::DrawWaiting() {
 QFuture<void> ProgressWindow::ShowRuns(const QStringList& files) {
   std::vector<std::filesystem::path> paths;
   for (const QString& file : files) {
-    paths.emplace_back(file.toStdU16String());
+    paths.emplace_back(file.toStdWString());
   }
   return ShowRuns(paths);
 }
