@@ -1,6 +1,9 @@
 #include "progress/TrialTableReader.h"
 
 #include <charconv>
+#include <cmath>
+#include <system_error>
+#include <type_traits>
 #include <utility>
 
 #include "log/Utf8Text.h"
@@ -38,6 +41,21 @@ std::optional<Number> NumberIn(std::string_view text) {
   return value;
 }
 
+// An empty field, or a number no smaller than `least`; a decimal must be finite as well.
+template <typename Number>
+bool ReadIfGiven(std::string_view text, Number least, std::optional<Number>& value) {
+  if (text.empty()) {
+    return true;
+  }
+  value = NumberIn<Number>(text);
+  if constexpr (std::is_floating_point_v<Number>) {
+    if (value && !std::isfinite(*value)) {
+      return false;
+    }
+  }
+  return value && *value >= least;
+}
+
 std::string Quoted(std::string_view text) {
   return "\"" + std::string(text) + "\"";
 }
@@ -62,6 +80,24 @@ bool TrialTableReader::ReadHeader(std::string_view line) {
   find(trial_table::kLatencyMs, latency_ms_);
   find(trial_table::kLoggedAt, logged_at_);
   find(trial_table::kRunSeconds, run_seconds_);
+  const auto find_if_there = [&](std::string_view column, Column& index) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (names[i] == column) {
+        index = i;
+      }
+    }
+  };
+  find_if_there(trial_table::kTrial, trial_);
+  find_if_there(trial_table::kSongFile, song_file_);
+  find_if_there(trial_table::kLeftMs, left_ms_);
+  find_if_there(trial_table::kReturnedTick, returned_tick_);
+  find_if_there(trial_table::kLatencyClockMs, latency_clock_ms_);
+  find_if_there(trial_table::kSongDecision, song_decision_);
+  find_if_there(trial_table::kAfterPuff, after_puff_);
+  find_if_there(trial_table::kPuffDelaySeconds, puff_delay_s_);
+  find_if_there(trial_table::kPuffDurationSeconds, puff_duration_s_);
+  find_if_there(trial_table::kOdds, odds_);
+  latencies_are_first_leaves_ = !left_ms_ && !returned_tick_;
   if (!missing.empty()) {
     problems_.push_back(name_ + " is not a trial table: its first line has no column " + missing +
                         ".");
@@ -94,6 +130,12 @@ std::optional<TrialRow> TrialTableReader::ReadRow(std::string_view line, std::si
                   "the latency " + Quoted(latency) + " is not a number of milliseconds");
     }
   }
+  if (latencies_are_first_leaves_) {
+    row.left_ms = std::exchange(row.latency_ms, std::nullopt);
+  }
+  if (std::string problem = ReadAddedColumns(fields, row); !problem.empty()) {
+    return Fail(line_number, problem);
+  }
   if (const std::string_view logged_at = fields[logged_at_]; !logged_at.empty()) {
     row.logged_at = ParseLoggedAt(logged_at);
     if (!row.logged_at) {
@@ -107,6 +149,49 @@ std::optional<TrialRow> TrialTableReader::ReadRow(std::string_view line, std::si
     }
   }
   return row;
+}
+
+std::string TrialTableReader::ReadAddedColumns(const std::vector<std::string_view>& fields,
+                                               TrialRow& row) const {
+  const auto field = [&fields](const Column& column) {
+    return column ? fields[*column] : std::string_view();
+  };
+  if (!ReadIfGiven<std::int64_t>(field(trial_), 1, row.trial)) {
+    return "the trial number " + Quoted(field(trial_)) + " is not 1, 2, 3 ...";
+  }
+  row.song_file = field(song_file_);
+  if (!ReadIfGiven<std::int32_t>(field(left_ms_), 0, row.left_ms)) {
+    return "the first leave " + Quoted(field(left_ms_)) + " is not a number of milliseconds";
+  }
+  std::optional<std::int64_t> returned_tick;
+  if (!ReadIfGiven<std::int64_t>(field(returned_tick_), 0, returned_tick)) {
+    return "the return tick " + Quoted(field(returned_tick_)) + " is not a tick number";
+  }
+  row.returned = returned_tick.has_value();
+  if (!ReadIfGiven<std::int32_t>(field(latency_clock_ms_), 0, row.latency_clock_ms)) {
+    return "the clock latency " + Quoted(field(latency_clock_ms_)) +
+           " is not a number of milliseconds";
+  }
+  std::optional<std::int32_t> decision;
+  if (!ReadIfGiven<std::int32_t>(field(song_decision_), 1, decision)) {
+    return "the song's decision " + Quoted(field(song_decision_)) + " is not 1, 2, 3 ...";
+  }
+  row.song_decision = decision.value_or(1);
+  if (const std::string_view after_puff = field(after_puff_); after_puff == "1") {
+    row.after_puff = true;
+  } else if (!after_puff.empty() && after_puff != "0") {
+    return "after_puff is " + Quoted(after_puff) + ", not 1 or 0";
+  }
+  if (!ReadIfGiven<double>(field(puff_delay_s_), 0, row.puff_delay_s)) {
+    return "the puff delay " + Quoted(field(puff_delay_s_)) + " is not a number of seconds";
+  }
+  if (!ReadIfGiven<double>(field(puff_duration_s_), 0, row.puff_duration_s)) {
+    return "the puff duration " + Quoted(field(puff_duration_s_)) + " is not a number of seconds";
+  }
+  if (!ReadIfGiven<double>(field(odds_), 0, row.odds)) {
+    return "the odds " + Quoted(field(odds_)) + " are not a number";
+  }
+  return {};
 }
 
 std::optional<TrialRow> TrialTableReader::Fail(std::size_t line_number, const std::string& what) {
@@ -124,8 +209,7 @@ constexpr std::size_t kLongestHeader = 64 << 10;
 // each row. A piece may end inside a line, whose rest comes with the next.
 class TableLines {
  public:
-  explicit TableLines(std::string name)
-      : table_{name, false, false, {}, {}}, reader_(std::move(name)) {}
+  explicit TableLines(std::string name) : reader_(name) { table_.name = std::move(name); }
 
   // False once the rest is of no use: the first line is no trial table's header.
   bool Take(std::string_view piece) {
@@ -177,6 +261,7 @@ class TableLines {
         line.remove_prefix(3);
       }
       table_.is_trial_table = reader_.ReadHeader(line);
+      table_.latencies_are_first_leaves = reader_.LatenciesAreFirstLeaves();
       refused_ = !table_.is_trial_table;
     } else if (!WithoutCr(line).empty()) {
       if (std::optional<TrialRow> row = reader_.ReadRow(line, line_number_)) {
@@ -240,7 +325,8 @@ TrialTable LoadTrialTable(const std::filesystem::path& file, const std::function
     return lines.Take(piece) && (!wanted || wanted());
   });
   if (reading.refusal != FileRefusal::kNone) {
-    TrialTable table{name, false, false, {}, {}};
+    TrialTable table;
+    table.name = name;
     table.problems.push_back(RefusalText(name, reading));
     return table;
   }

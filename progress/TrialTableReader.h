@@ -32,8 +32,12 @@ class TrialTableReader {
   // `name` names the file in every message.
   explicit TrialTableReader(std::string name) : name_(std::move(name)) {}
 
-  // False, with a message, when the header lacks a column the charts need.
+  // False, with a message, when the header lacks a column the charts need. A column added after
+  // a table was written leaves its field at its default.
   bool ReadHeader(std::string_view line);
+  // The table was written before an escape was told apart from a bird that left and came back:
+  // its latency_ms is read as the first leave.
+  bool LatenciesAreFirstLeaves() const { return latencies_are_first_leaves_; }
   // The row of a data line (line 1 is the header), or nothing, with a message, when the line has
   // the wrong number of fields or a value that cannot be read.
   std::optional<TrialRow> ReadRow(std::string_view line, std::size_t line_number);
@@ -43,6 +47,10 @@ class TrialTableReader {
  private:
   std::optional<TrialRow> Fail(std::size_t line_number, const std::string& what);
 
+  using Column = std::optional<std::size_t>;
+  // The columns a table may lack into `row`; what is wrong with them, or nothing.
+  std::string ReadAddedColumns(const std::vector<std::string_view>& fields, TrialRow& row) const;
+
   std::string name_;
   std::size_t fields_ = 0;
   std::size_t song_kind_ = 0;
@@ -50,6 +58,17 @@ class TrialTableReader {
   std::size_t latency_ms_ = 0;
   std::size_t logged_at_ = 0;
   std::size_t run_seconds_ = 0;
+  Column trial_;
+  Column song_file_;
+  Column left_ms_;
+  Column returned_tick_;
+  Column latency_clock_ms_;
+  Column song_decision_;
+  Column after_puff_;
+  Column puff_delay_s_;
+  Column puff_duration_s_;
+  Column odds_;
+  bool latencies_are_first_leaves_ = false;
   std::vector<std::string> problems_;
 };
 

@@ -74,6 +74,7 @@ std::uint64_t Since(std::uint64_t now, std::uint64_t then) {
 RunRecord::RunRecord(const Parts& parts)
     : clock_(parts.clock),
       settings_(parts.settings),
+      run_clock_(parts.monotonic),
       folder_(parts.folder, parts.clock.Now(), parts.notices),
       journal_(folder_),
       table_(folder_),
@@ -95,12 +96,16 @@ void RunRecord::BeginRun(std::string_view device, std::string_view bad_folder,
 
 void RunRecord::PerchRead(bool on_perch, std::int32_t status) {
   ++tick_;
+  tick_read_ = run_clock_.Now();
   tick_puff_ = {};
   tick_read_ok_ = status >= 0;
   if (trial_) {
     trial_->device_ok = trial_->device_ok && tick_read_ok_;
     if (!on_perch && !trial_->left_tick && tick_ > trial_->start_tick) {
       trial_->left_tick = tick_;
+      trial_->left_read = tick_read_;
+    } else if (on_perch && trial_->left_tick && !trial_->returned_tick) {
+      trial_->returned_tick = tick_;
     }
   }
   if (tick_read_ok_ == reads_failing_) {
@@ -143,7 +148,14 @@ void RunRecord::PuffWritten(bool on, PuffBy by, std::int32_t status) {
 void RunRecord::SongStarted(SongKind kind, bool by_trial, const PlaybackHealth& health) {
   const Song& song = ChosenSong(kind);
   if (by_trial) {
-    trial_ = Trial{kind, song, tick_, health, std::nullopt, tick_read_ok_};
+    trial_.emplace();
+    trial_->kind = kind;
+    trial_->song = song;
+    trial_->start_tick = tick_;
+    trial_->at_start = health;
+    trial_->drawn_with = ReadSettings(settings_);
+    trial_->start_read = tick_read_;
+    trial_->device_ok = tick_read_ok_;
   }
   Record("song_start", Details()
                            .Add("song", SongName(kind))
@@ -170,16 +182,32 @@ void RunRecord::TrialLogged(SongKind kind, bool on_perch, const PlaybackHealth& 
   row.on_perch = on_perch;
   row.puff_on = tick_puff_.on;
   row.puff_held = tick_puff_.held;
-  row.settings = settings_recorded_;
   row.playback.stream = health.stream;
   row.playback.error = health.error;
   row.start_tick = tick_;
-  if (trial_ && trial_->kind == kind) {
+  const bool song_known = trial_ && trial_->kind == kind;
+  for (std::size_t i = 0; i < row.settings.size(); ++i) {
+    if (!kSettingOfTheDraw[i]) {
+      row.settings[i] = settings_recorded_[i];
+    } else if (song_known) {
+      row.settings[i] = trial_->drawn_with[i];
+    }
+  }
+  if (song_known) {
     row.song_file = trial_->song.file;
     row.song_folder = trial_->song.folder;
     row.start_tick = trial_->start_tick;
     row.left_tick = trial_->left_tick;
+    row.returned_tick = trial_->returned_tick;
+    if (trial_->left_tick) {
+      const auto taken = trial_->left_read - trial_->start_read;
+      row.left_clock_ms = std::chrono::round<std::chrono::milliseconds>(taken).count();
+    }
     row.device_ok = trial_->device_ok;
+    row.song_decision = ++trial_->decisions;
+    row.after_puff = trial_->puffed;
+    // Only a write the driver accepted switched the puffer on.
+    trial_->puffed = trial_->puffed || (tick_puff_.on && tick_puff_.held);
     row.playback.frames_owed = Since(health.frames_owed, trial_->at_start.frames_owed);
     row.playback.underflows = Since(health.underflows, trial_->at_start.underflows);
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -36,6 +37,7 @@ class RunRecord {
     const LocalClock& clock;
     NoticeBoard& notices;
     const ExperimentSettings& settings;
+    MonotonicClock monotonic = {};  // the system's steady clock when empty
   };
 
   explicit RunRecord(const Parts& parts);
@@ -56,7 +58,8 @@ class RunRecord {
   // The first thing of every Timer1 tick, and of nothing else: ticks are counted by it.
   void PerchRead(bool on_perch, std::int32_t status);
   void PuffWritten(bool on, PuffBy by, std::int32_t status);
-  // `by_trial`: the controller started it, rather than a Play button.
+  // `by_trial`: the controller started it, rather than a Play button. A trial's song starts in the
+  // tick that drew it, so the settings read now are the draw's.
   void SongStarted(SongKind kind, bool by_trial, const PlaybackHealth& health);
   void SongEnded(SongKind kind, bool ran_to_its_end);
   // After the row is in the window's log; `health` is the player's as it stands now.
@@ -87,8 +90,14 @@ class RunRecord {
     Song song;
     std::int64_t start_tick = 0;
     PlaybackHealth at_start;
+    SettingsTexts drawn_with;
+    std::chrono::nanoseconds start_read{};
     std::optional<std::int64_t> left_tick;
+    std::chrono::nanoseconds left_read{};
+    std::optional<std::int64_t> returned_tick;
     bool device_ok = true;
+    std::int32_t decisions = 0;
+    bool puffed = false;  // a puff of this song's decisions was switched on
   };
   struct TickPuff {
     bool on = false;
@@ -112,6 +121,7 @@ class RunRecord {
   std::array<Song, 2> chosen_;
   std::optional<Trial> trial_;
   std::int64_t tick_ = 0;
+  std::chrono::nanoseconds tick_read_{};  // when this tick's perch read returned
   std::int64_t trials_ = 0;
   std::optional<bool> on_perch_;
   bool tick_read_ok_ = true;

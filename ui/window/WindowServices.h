@@ -10,6 +10,7 @@
 #include "control/CalendarClock.h"
 #include "log/Clipboard.h"
 #include "log/LocalClock.h"
+#include "log/record/RunClock.h"
 #include "playback/FolderChoice.h"
 #include "playback/SoundService.h"
 
@@ -35,4 +36,6 @@ struct WindowServices {
   // Where the program remembers a choice between runs (an INI file): the progress charts' block
   // size.
   std::filesystem::path settings_file;
+  // The monotonic clock the run's record times itself by; the system's steady clock when empty.
+  orvane::record::MonotonicClock monotonic_clock = {};
 };

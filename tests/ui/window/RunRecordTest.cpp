@@ -41,39 +41,38 @@ std::string Text(const fs::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// The experiment as a scenario drives it, one tick at a time, with the perch scripted per tick.
+// The experiment as a scenario drives it, one tick at a time, with the perch scripted per tick,
+// on a machine so loaded that each 100 ms tick comes 123 ms after the last on the monotonic clock.
 class Scenario {
  public:
-  explicit Scenario(WindowRig& rig) : rig_(rig) {}
+  static constexpr std::chrono::milliseconds kTickTakes{123};
+
+  explicit Scenario(WindowRig& rig) : rig_(rig) {
+    rig.monotonic_clock = [this] { return clock_; };
+  }
 
   struct Trial {
     std::int64_t start = 0;
-    std::int64_t decision = 0;
+    std::vector<std::int64_t> decisions;
   };
 
   // The bird sits on the perch until a song starts, then is away on the ticks `away` names by
-  // their distance from the start; after the decision it leaves until the trial is over. The
-  // perch changes go into `perch`.
+  // their distance from the start, until the song's trial is over. The perch changes go into
+  // `perch`.
   Trial Run(const std::function<bool(std::int64_t since_start)>& away,
             const std::function<void()>& at_start = {}) {
     Trial trial;
-    const int rows = rig_.DecidedTrials();
     Perch(true);
     for (int limit = 0; !Playing() && limit < 2000; ++limit) {
-      Tick();
+      Tick(trial);
     }
     trial.start = Now();
     if (at_start) {
       at_start();
     }
-    while (rig_.DecidedTrials() == rows && Now() - trial.start < 100) {
+    while (Playing() && Now() - trial.start < 100) {
       Perch(!away(Now() + 1 - trial.start));
-      Tick();
-    }
-    trial.decision = Now();
-    Perch(false);
-    while (Playing()) {
-      Tick();
+      Tick(trial);
     }
     return trial;
   }
@@ -95,12 +94,18 @@ class Scenario {
                       "\ttick=" + std::to_string(Now() + 1));
     }
   }
-  void Tick() {
+  void Tick(Trial& trial) {
+    const int rows = rig_.DecidedTrials();
+    clock_ += kTickTakes;
     rig_.Tick();
     QCoreApplication::sendPostedEvents();
+    if (rig_.DecidedTrials() != rows) {
+      trial.decisions.push_back(Now());
+    }
   }
 
   WindowRig& rig_;
+  std::chrono::nanoseconds clock_{};
   bool on_ = false;
 };
 
@@ -110,13 +115,16 @@ std::string Setting(const char* name, const char* control, const char* old_value
          "; new=" + new_value;
 }
 
-// One run through the real window: three trials with settings changed between them, Clear and a
-// sort in the window, a puff whose write fails, a song stopped and played with its buttons. The
-// trial table holds every trial in logging order with the settings of its decision and its escape
-// latency; the event log holds exactly what happened, in order; the journal holds every row as Copy
-// writes it.
+// One run through the real window: four songs with settings changed between them and between a
+// draw and its decision, a bird that leaves and comes back, a song decided three times whose bird
+// escapes its puff, Clear and a sort in the window, a puff whose write fails, a song stopped and
+// played with its buttons. The trial table holds every decision in logging order with the settings
+// of its draw and of its decision, its first leave and return, its escape latency in ticks and on
+// the monotonic clock and its place in its song; the event log holds exactly what happened, in
+// order; the journal holds every row as Copy writes it.
 TEST(RunRecord, HoldsEveryTrialWithItsSettingsAndLatencyAndEveryEventInOrder) {
   WindowRig rig;
+  Scenario scenario(rig);
   TForm1& window = rig.Open();
   Ui::TForm1& form = rig.form();
   window.show();
@@ -136,7 +144,6 @@ TEST(RunRecord, HoldsEveryTrialWithItsSettingsAndLatencyAndEveryEventInOrder) {
   EXPECT_TRUE(fs::exists(folder / (stem + " events.tsv")));
   EXPECT_FALSE(fs::exists(folder / (stem + ".tsv"))) << "no trial yet";
 
-  Scenario scenario(rig);
   std::vector<std::string> journal_rows;
   const auto copied_rows = [&] {
     QTest::mouseClick(form.copy, Qt::LeftButton);
@@ -152,14 +159,20 @@ TEST(RunRecord, HoldsEveryTrialWithItsSettingsAndLatencyAndEveryEventInOrder) {
     return rows;
   };
 
-  // 1: the bird leaves 7 ticks after the bad song starts and is gone at the decision.
-  const Scenario::Trial first = scenario.Run([](std::int64_t k) { return k >= 7; });
+  // 1: the bird leaves 7 ticks after the bad song starts and is gone at the decision. Once the
+  // song has started, the odds, the neutral share (now every trial plays the neutral song) and the
+  // delay change: the row has the draw's odds and share, and the decision's delay.
+  const Scenario::Trial first = scenario.Run([](std::int64_t k) { return k >= 7; },
+                                             [&form] {
+                                               form.feedback_delay1->setValue(150);
+                                               WindowRig::PickItem(*form.precent_bad, 4);
+                                               form.action_delayTb->setValue(15);
+                                             });
   journal_rows = copied_rows();
   QTest::mouseClick(form.clear, Qt::LeftButton);
-  WindowRig::PickItem(*form.precent_bad, 4);  // now every trial plays the neutral song
-  form.action_delayTb->setValue(10);
-  // 2: the bird stays through the neutral song.
-  const Scenario::Trial second = scenario.Run([](std::int64_t) { return false; });
+  // 2: the bird leaves the neutral song 1 tick after its start, is back on the next and gone again
+  // on the one after: an escape, but not one whose latency is known.
+  const Scenario::Trial second = scenario.Run([](std::int64_t k) { return k != 2; });
   form.report->table().SortByColumn(2);
   WindowRig::PickItem(*form.precent_bad, 0);
   form.action_delayTb->setValue(30);
@@ -168,6 +181,23 @@ TEST(RunRecord, HoldsEveryTrialWithItsSettingsAndLatencyAndEveryEventInOrder) {
   const Scenario::Trial third =
       scenario.Run([](std::int64_t k) { return k == 2 || k == 3; },
                    [&rig] { rig.device.FailCalls("DAQmxWriteDigitalLines", kUnplugged); });
+  form.action_delayTb->setValue(4);
+  form.puff_duration->setValue(10);
+  // 4: a delay shorter than the duration: the song is decided 4 ticks after its start, with the
+  // bird on the perch and a puff, and twice more, every 5 ticks. The bird escapes the puff on the
+  // next tick.
+  const Scenario::Trial fourth = scenario.Run([](std::int64_t k) { return k >= 5; });
+  // On which ticks the rules decide each song: delay 1.5 s; then 1.5 s with 10 ticks counted
+  // since the last decision; then 3.0 s with 10 counted; then 0.4 s, whose first tick spends the
+  // count left on a decision without a song.
+  const std::int64_t f = first.start;
+  const std::int64_t s = second.start;
+  const std::int64_t t = third.start;
+  const std::int64_t u = fourth.start;
+  ASSERT_THAT(first.decisions, ElementsAre(f + 15));
+  ASSERT_THAT(second.decisions, ElementsAre(s + 5));
+  ASSERT_THAT(third.decisions, ElementsAre(t + 20));
+  ASSERT_THAT(fourth.decisions, ElementsAre(u + 4, u + 9, u + 14));
   for (const std::string& row : copied_rows()) {
     journal_rows.push_back(row);
   }
@@ -193,36 +223,56 @@ TEST(RunRecord, HoldsEveryTrialWithItsSettingsAndLatencyAndEveryEventInOrder) {
 
   const testing::TabSeparated table = testing::ReadTabSeparated(folder / (stem + " trials.tsv"));
   EXPECT_THAT(table.columns, ElementsAreArray(column::kColumns));
-  ASSERT_EQ(table.rows.size(), 3u);
+  ASSERT_EQ(table.rows.size(), 6u);
   for (const auto& row : table.rows) {
     EXPECT_EQ(row.size(), column::kColumns.size());
   }
-  const auto at = [](const Scenario::Trial& trial, std::int64_t since) {
-    return std::to_string(trial.start + since);
+  const auto ticks = [](std::initializer_list<std::int64_t> values) {
+    std::vector<std::string> texts;
+    for (const std::int64_t value : values) {
+      texts.push_back(value < 0 ? "" : std::to_string(value));
+    }
+    return texts;
   };
-  EXPECT_THAT(table.Column(column::kTrial), ElementsAre("1", "2", "3"));
-  EXPECT_THAT(table.Column(column::kSongKind), ElementsAre("bad", "good", "bad"));
-  EXPECT_THAT(table.Column(column::kSongFile), ElementsAre("alarm.wav", "calm.wav", "alarm.wav"));
-  EXPECT_THAT(table.Column(column::kSongFolder), ElementsAre(songs, songs, songs));
-  EXPECT_THAT(table.Column(column::kStartTick),
-              ElementsAre(at(first, 0), at(second, 0), at(third, 0)));
+  constexpr std::int64_t kNone = -1;
+  const std::string bad = "alarm.wav";
+  EXPECT_THAT(table.Column(column::kTrial), ElementsAre("1", "2", "3", "4", "5", "6"));
+  EXPECT_THAT(table.Column(column::kSongKind),
+              ElementsAre("bad", "good", "bad", "bad", "bad", "bad"));
+  EXPECT_THAT(table.Column(column::kSongFile), ElementsAre(bad, "calm.wav", bad, bad, bad, bad));
+  EXPECT_THAT(table.Column(column::kSongFolder), ::testing::Each(songs));
+  EXPECT_THAT(table.Column(column::kStartTick), ElementsAreArray(ticks({f, s, t, u, u, u})));
   EXPECT_THAT(table.Column(column::kDecisionTick),
-              ElementsAre(std::to_string(first.decision), std::to_string(second.decision),
-                          std::to_string(third.decision)));
-  EXPECT_THAT(table.Column(column::kOnPerch), ElementsAre("0", "1", "1"));
-  EXPECT_THAT(table.Column(column::kEscaped), ElementsAre("Yes", "No", "No"));
-  EXPECT_THAT(table.Column(column::kLeftTick), ElementsAre(at(first, 7), "", at(third, 2)));
-  EXPECT_THAT(table.Column(column::kLatencyMs), ElementsAre("700", "", "200"));
-  EXPECT_THAT(table.Column(column::kPuffOn), ElementsAre("0", "0", "1"));
-  EXPECT_THAT(table.Column(column::kPuffHeld), ElementsAre("", "", "0"));
-  EXPECT_THAT(table.Column(column::kDeviceOk), ElementsAre("1", "1", "0"));
-  EXPECT_THAT(table.Column(column::kPuffDelaySeconds), ElementsAre("2.0", "1.0", "3.0"));
-  EXPECT_THAT(table.Column(column::kPuffDurationSeconds), ElementsAre("1.0", "1.0", "0.5"));
-  EXPECT_THAT(table.Column(column::kOdds), ElementsAre("0.300", "0.300", "0.300"));
-  EXPECT_THAT(table.Column(column::kNeutralSharePercent), ElementsAre("0", "100", "0"));
-  EXPECT_THAT(table.Column(column::kSelection), ElementsAre("random", "random", "random"));
-  EXPECT_THAT(table.Column(column::kSerialStart), ElementsAre("bad song", "bad song", "bad song"));
-  EXPECT_THAT(table.Column(column::kPerchLine), ElementsAre("7", "7", "7"));
+              ElementsAreArray(ticks({f + 15, s + 5, t + 20, u + 4, u + 9, u + 14})));
+  EXPECT_THAT(table.Column(column::kOnPerch), ElementsAre("0", "0", "1", "1", "0", "0"));
+  EXPECT_THAT(table.Column(column::kEscaped), ElementsAre("Yes", "Yes", "No", "No", "Yes", "Yes"));
+  // The first leave of every row, the return of the bird that came back, and an escape latency
+  // only where the bird left and stayed away: in ticks, and on the clock of the loaded machine.
+  EXPECT_THAT(table.Column(column::kLeftTick),
+              ElementsAreArray(ticks({f + 7, s + 1, t + 2, kNone, u + 5, u + 5})));
+  EXPECT_THAT(table.Column(column::kReturnedTick),
+              ElementsAreArray(ticks({kNone, s + 2, t + 4, kNone, kNone, kNone})));
+  EXPECT_THAT(table.Column(column::kLeftMs), ElementsAre("700", "100", "200", "", "500", "500"));
+  EXPECT_THAT(table.Column(column::kLatencyMs), ElementsAre("700", "", "", "", "500", "500"));
+  EXPECT_THAT(table.Column(column::kLatencyClockMs), ElementsAre("861", "", "", "", "615", "615"));
+  // The fourth song's later decisions come after its puff.
+  EXPECT_THAT(table.Column(column::kSongDecision), ElementsAre("1", "1", "1", "1", "2", "3"));
+  EXPECT_THAT(table.Column(column::kAfterPuff), ElementsAre("0", "0", "0", "0", "1", "1"));
+  EXPECT_THAT(table.Column(column::kPuffOn), ElementsAre("0", "0", "1", "1", "0", "0"));
+  EXPECT_THAT(table.Column(column::kPuffHeld), ElementsAre("", "", "0", "1", "", ""));
+  EXPECT_THAT(table.Column(column::kDeviceOk), ElementsAre("1", "1", "0", "1", "1", "1"));
+  // The puff's settings are the decision's, the selection's those of the draw.
+  EXPECT_THAT(table.Column(column::kPuffDelaySeconds),
+              ElementsAre("1.5", "1.5", "3.0", "0.4", "0.4", "0.4"));
+  EXPECT_THAT(table.Column(column::kPuffDurationSeconds),
+              ElementsAre("1.0", "1.0", "0.5", "1.0", "1.0", "1.0"));
+  EXPECT_THAT(table.Column(column::kOdds),
+              ElementsAre("0.300", "0.150", "0.150", "0.150", "0.150", "0.150"));
+  EXPECT_THAT(table.Column(column::kNeutralSharePercent),
+              ElementsAre("0", "100", "0", "0", "0", "0"));
+  EXPECT_THAT(table.Column(column::kSelection), ::testing::Each("random"));
+  EXPECT_THAT(table.Column(column::kSerialStart), ::testing::Each("bad song"));
+  EXPECT_THAT(table.Column(column::kPerchLine), ::testing::Each("7"));
   EXPECT_EQ(table.At(0, column::kLoggedAt), "2024-03-21T14:05:09.250+00:00");
   EXPECT_EQ(table.At(0, column::kStream), "playing") << "the trial's song still sounds then";
 
@@ -262,22 +312,23 @@ TEST(RunRecord, HoldsEveryTrialWithItsSettingsAndLatencyAndEveryEventInOrder) {
           "song_chosen\tsong=good; folder=" + songs + "; file=calm.wav",
           Setting("neutral_share_pct", "precent_bad", "50", "0"),
           Setting("odds", "odds", "0.100", "0.300"), "start\ttick=0",
-          bad_start + tick(first.start) + bad_song, decision(1, "bad", "Yes", first.decision),
-          puff("puff_off", "1", 0, first.decision + 10), "copy\t", "clear\t",
+          bad_start + tick(f) + bad_song, Setting("odds", "odds", "0.300", "0.150"),
           Setting("neutral_share_pct", "precent_bad", "0", "100"),
-          Setting("puff_delay_s", "action_delay", "2.0", "1.0"),
-          "song_start\tsong=good; by=trial; tick=" + tick(second.start) + "; folder=" + songs +
+          Setting("puff_delay_s", "action_delay", "2.0", "1.5"), decision(1, "bad", "Yes", f + 15),
+          puff("puff_off", "1", 0, f + 25), "copy\t", "clear\t",
+          "song_start\tsong=good; by=trial; tick=" + tick(s) + "; folder=" + songs +
               "; file=calm.wav",
-          decision(2, "good", "No", second.decision),
+          decision(2, "good", "Yes", s + 5),
           Setting("neutral_share_pct", "precent_bad", "100", "0"),
-          Setting("puff_delay_s", "action_delay", "1.0", "3.0"),
-          Setting("puff_duration_s", "puff_duration", "1.0", "0.5"),
-          bad_start + tick(third.start) + bad_song,
-          puff("puff_on", "0", kUnplugged, third.decision),
-          decision(3, "bad", "No", third.decision),
+          Setting("puff_delay_s", "action_delay", "1.5", "3.0"),
+          Setting("puff_duration_s", "puff_duration", "1.0", "0.5"), bad_start + tick(t) + bad_song,
+          puff("puff_on", "0", kUnplugged, t + 20), decision(3, "bad", "No", t + 20),
           ::testing::StartsWith("message\tbox=notice; text=The puffer could not be"),
-          puff("puff_off", "1", 0, third.decision + 5), "copy\t",
-          "song_stop\tsong=bad; tick=" + tick(stopped),
+          puff("puff_off", "1", 0, t + 25), Setting("puff_delay_s", "action_delay", "3.0", "0.4"),
+          Setting("puff_duration_s", "puff_duration", "0.5", "1.0"), bad_start + tick(u) + bad_song,
+          puff("puff_on", "1", 0, u + 4), decision(4, "bad", "No", u + 4),
+          decision(5, "bad", "Yes", u + 9), decision(6, "bad", "Yes", u + 14),
+          puff("puff_off", "1", 0, u + 14), "copy\t", "song_stop\tsong=bad; tick=" + tick(stopped),
           "song_start\tsong=bad; by=button; tick=" + tick(stopped) + bad_song,
           "song_end\tsong=bad; tick=" + tick(stopped + 1),
           "song_end\tsong=good; tick=" + tick(stopped + 1), "stop\ttick=" + tick(scenario.Now())));
@@ -286,7 +337,7 @@ TEST(RunRecord, HoldsEveryTrialWithItsSettingsAndLatencyAndEveryEventInOrder) {
   for (const std::string& row : journal_rows) {
     journal += row;
   }
-  EXPECT_EQ(journal_rows.size(), 3u);
+  EXPECT_EQ(journal_rows.size(), 6u);
   EXPECT_EQ(Text(folder / (stem + ".tsv")), journal);
   const std::string tooltip = form.report->toolTip().toStdString();
   EXPECT_THAT(tooltip, HasSubstr(folder.string()));

@@ -90,6 +90,8 @@ class WindowRig {
   RecordingClipboard clipboard;
   FixedLocalClock local_clock;
   FixedCalendarClock calendar_clock;
+  // The run record's monotonic clock; the system's when empty.
+  record::MonotonicClock monotonic_clock;
   QStringList messages;    // the refused Start's box
   QStringList exceptions;  // the application's error box, as it would read
   QStringList end_faults;  // what the program would leave on standard error as it ends
