@@ -7,16 +7,9 @@
 #include <utility>
 
 #include "log/platform/JournalFile.h"
+#include "log/platform/SystemText.h"
 
 namespace orvane {
-namespace {
-
-std::string SystemText(int error) {
-  return std::generic_category().message(error);
-}
-
-}  // namespace
-
 struct JournalFile::Handle {
   int fd = -1;
 };

@@ -1,28 +1,41 @@
 #include "log/record/RunRecord.h"
 
+#include <QString>
 #include <QSysInfo>
 
 #include <utility>
 
+#include "log/record/RecordText.h"
+
 namespace orvane::record {
 namespace {
 
-// An event's details: "key=value" pairs joined by "; ", paths last since they may hold anything.
+// An event's details: "key=value" pairs joined by "; ". Names and messages go last, since they
+// may hold anything, and never hold a ";" of their own, so that every pair can be split off.
 class Details {
  public:
   Details& Add(std::string_view key, std::string_view value) {
-    if (!text_.empty()) {
-      text_ += "; ";
-    }
-    text_ += key;
-    text_ += '=';
+    Key(key);
     text_ += value;
+    return *this;
+  }
+  Details& AddName(std::string_view key, std::string_view name) {
+    Key(key);
+    AppendName(text_, name, ";");
     return *this;
   }
   Details& Add(std::string_view key, std::int64_t value) { return Add(key, std::to_string(value)); }
   const std::string& Text() const { return text_; }
 
  private:
+  void Key(std::string_view key) {
+    if (!text_.empty()) {
+      text_ += "; ";
+    }
+    text_ += key;
+    text_ += '=';
+  }
+
   std::string text_;
 };
 
@@ -77,7 +90,7 @@ void RunRecord::BeginRun(std::string_view device, std::string_view bad_folder,
   for (std::size_t i = 0; i < kSettingColumns.size(); ++i) {
     rest.Add(kSettingColumns[i], settings_recorded_[i]);
   }
-  rest.Add("bad_folder", bad_folder).Add("neutral_folder", neutral_folder);
+  rest.AddName("bad_folder", bad_folder).AddName("neutral_folder", neutral_folder);
   events_.SetRunStart(text + "; " + rest.Text());
 }
 
@@ -148,8 +161,8 @@ void RunRecord::SongStarted(SongKind kind, bool by_trial, const PlaybackHealth& 
                            .Add("song", SongName(kind))
                            .Add("by", by_trial ? "trial" : "button")
                            .Add("tick", tick_)
-                           .Add("file", song.file)
-                           .Add("folder", song.folder)
+                           .AddName("folder", song.folder)
+                           .AddName("file", song.file)
                            .Text());
 }
 
@@ -209,15 +222,18 @@ void RunRecord::TrialLogged(SongKind kind, bool on_perch, const PlaybackHealth& 
 
 void RunRecord::SongChosen(SongKind kind, std::string_view folder, std::string_view file) {
   ChosenSong(kind) = {std::string(file), std::string(folder)};
-  Record("song_chosen",
-         Details().Add("song", SongName(kind)).Add("file", file).Add("folder", folder).Text());
+  Record(
+      "song_chosen",
+      Details().Add("song", SongName(kind)).AddName("folder", folder).AddName("file", file).Text());
 }
 
 void RunRecord::FolderChosen(SongKind kind, std::string_view old_folder,
                              std::string_view new_folder) {
-  Record(
-      "folder",
-      Details().Add("song", SongName(kind)).Add("old", old_folder).Add("new", new_folder).Text());
+  Record("folder", Details()
+                       .Add("song", SongName(kind))
+                       .AddName("old", old_folder)
+                       .AddName("new", new_folder)
+                       .Text());
 }
 
 void RunRecord::SettingsMayHaveChanged() {
@@ -253,7 +269,7 @@ void RunRecord::Cleared() {
 }
 
 void RunRecord::MessageShown(std::string_view box, std::string_view text) {
-  events_.RecordWithOthers("message", Details().Add("box", box).Add("text", text).Text());
+  events_.RecordWithOthers("message", Details().Add("box", box).AddName("text", text).Text());
 }
 
 void RunRecord::RunEnds(std::string_view reason) {
