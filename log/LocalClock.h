@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace orvane {
 
 // A local calendar date and time of day, to the millisecond.
@@ -21,6 +23,9 @@ class LocalClock {
 
   virtual LocalDateTime Now() const = 0;
 };
+
+// The same local time `milliseconds` earlier, on the same UTC offset.
+LocalDateTime MillisecondsEarlier(const LocalDateTime& when, std::int64_t milliseconds);
 
 class SystemLocalClock final : public LocalClock {
  public:

@@ -6,6 +6,8 @@ namespace orvane::record {
 namespace {
 
 constexpr std::string_view kHeader = "run_seconds\tlocal_time\tevent\tdetails\n";
+// A stamp's longest text with its tabs: run seconds, local time.
+constexpr std::size_t kStampRoom = 48;
 
 }  // namespace
 
@@ -22,14 +24,15 @@ void EventLog::SetRunStart(std::string_view details) {
   ++events_;
 }
 
-void EventLog::Record(std::string_view event, std::string_view details) {
+void EventLog::Record(std::string_view event, std::string_view details,
+                      std::int64_t milliseconds_ago) {
   ++events_;
   if (appeared_) {
-    file_.Append(Line(event, details));
+    file_.Append(Line(event, details, milliseconds_ago));
     return;
   }
   appeared_ = true;
-  waiting_ += Line(event, details);
+  waiting_ += Line(event, details, milliseconds_ago);
   file_.Append(waiting_);
   waiting_ = std::string();
 }
@@ -43,17 +46,27 @@ void EventLog::RecordWithOthers(std::string_view event, std::string_view details
   }
 }
 
-std::string EventLog::Line(std::string_view event, std::string_view details) const {
-  std::string line;
-  line.reserve(48 + event.size() + details.size());
-  AppendSeconds(line, run_clock_.Milliseconds());
+void EventLog::AppendLine(std::string& line, std::int64_t run_milliseconds,
+                          const LocalDateTime& when, std::string_view event,
+                          std::string_view details) const {
+  AppendSeconds(line, run_milliseconds);
   line.push_back('\t');
-  AppendLocalTime(line, clock_.Now());
+  AppendLocalTime(line, when);
   line.push_back('\t');
   AppendText(line, event);
   line.push_back('\t');
   AppendText(line, details);
   line.push_back('\n');
+}
+
+std::string EventLog::Line(std::string_view event, std::string_view details,
+                           std::int64_t milliseconds_ago) const {
+  const LocalDateTime now = clock_.Now();
+  std::string line;
+  line.reserve(kStampRoom + event.size() + details.size());
+  AppendLine(line, run_clock_.Milliseconds() - milliseconds_ago,
+             milliseconds_ago == 0 ? now : MillisecondsEarlier(now, milliseconds_ago), event,
+             details);
   return line;
 }
 

@@ -21,8 +21,9 @@ class EventLog {
 
   // The run's start, stamped now; written first when the file appears.
   void SetRunStart(std::string_view details);
-  // An event, stamped now; the file appears with the first one.
-  void Record(std::string_view event, std::string_view details);
+  // An event, stamped now or `milliseconds_ago` (one that happened while the window's thread did
+  // not answer); the file appears with the first one.
+  void Record(std::string_view event, std::string_view details, std::int64_t milliseconds_ago = 0);
   // An event that does not make the file appear: it waits for one that does, and is lost with
   // the run if none comes.
   void RecordWithOthers(std::string_view event, std::string_view details);
@@ -33,7 +34,10 @@ class EventLog {
   std::uint64_t Events() const { return events_; }
 
  private:
-  std::string Line(std::string_view event, std::string_view details) const;
+  void AppendLine(std::string& line, std::int64_t run_milliseconds, const LocalDateTime& when,
+                  std::string_view event, std::string_view details) const;
+  std::string Line(std::string_view event, std::string_view details,
+                   std::int64_t milliseconds_ago = 0) const;
 
   const LocalClock& clock_;
   const RunClock& run_clock_;

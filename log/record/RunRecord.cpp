@@ -40,6 +40,14 @@ std::string_view ByName(PuffBy by) {
       return "rewrite";
     case PuffBy::kClose:
       return "close";
+    case PuffBy::kStart:
+      return "start";
+    case PuffBy::kDeadline:
+      return "deadline";
+    case PuffBy::kWatchdog:
+      return "watchdog";
+    case PuffBy::kCrash:
+      return "crash";
   }
   return "";
 }
@@ -105,7 +113,8 @@ void RunRecord::PerchRead(bool on_perch, std::int32_t status) {
   }
 }
 
-void RunRecord::PuffWritten(bool on, PuffBy by, std::int32_t status) {
+void RunRecord::PuffWritten(bool on, PuffBy by, std::int32_t status,
+                            std::int64_t milliseconds_ago) {
   const bool held = status >= 0;
   if (on && by == PuffBy::kTrial) {
     tick_puff_ = {true, held};
@@ -119,11 +128,12 @@ void RunRecord::PuffWritten(bool on, PuffBy by, std::int32_t status) {
                                   .Add("status", status)
                                   .Add("tick", tick_)
                                   .Text();
-  // Closing the valve as the window closes is part of ending, which alone leaves no file.
-  if (by == PuffBy::kClose) {
+  // Closing the valve as the program starts and as the window closes is part of starting and
+  // ending, which alone leave no file.
+  if (by == PuffBy::kClose || by == PuffBy::kStart) {
     events_.RecordWithOthers(on ? "puff_on" : "puff_off", details);
   } else {
-    Record(on ? "puff_on" : "puff_off", details);
+    events_.Record(on ? "puff_on" : "puff_off", details, milliseconds_ago);
   }
 }
 

@@ -10,6 +10,7 @@
 #include "control/ExperimentSettings.h"
 #include "control/NoticeBoard.h"
 #include "control/PlaybackHealth.h"
+#include "control/PuffWriter.h"
 #include "control/SongKind.h"
 #include "log/LocalClock.h"
 #include "log/RunFolder.h"
@@ -21,9 +22,7 @@
 
 namespace orvane::record {
 
-// Who wrote a pattern to the puffer: a trial's decision or the end of its puff phase, the manual
-// puff, the rewrite of an off pattern that failed, or the window closing.
-enum class PuffBy { kTrial, kManual, kRewrite, kClose };
+using PuffBy = PuffWriter;
 
 // Everything a run does, kept beside its trial journal under the same name stem: the trial
 // table, one line per logged row with its settings, timings and escape latency, and the event
@@ -55,7 +54,8 @@ class RunRecord {
 
   // The first thing of every Timer1 tick, and of nothing else: ticks are counted by it.
   void PerchRead(bool on_perch, std::int32_t status);
-  void PuffWritten(bool on, PuffBy by, std::int32_t status);
+  // `milliseconds_ago`: for a write made while the window's thread did not answer.
+  void PuffWritten(bool on, PuffBy by, std::int32_t status, std::int64_t milliseconds_ago = 0);
   // `by_trial`: the controller started it, rather than a Play button.
   void SongStarted(SongKind kind, bool by_trial, const PlaybackHealth& health);
   void SongEnded(SongKind kind, bool ran_to_its_end);

@@ -3,6 +3,9 @@
 // error box is written out instead of shown, as "box <text>" with its line ends as \n.
 //   scripted_orvane puff             a manual puff of five seconds; says "puffing" once it is on
 //   scripted_orvane crash            the same, then a crash (SIGSEGV) while the valve is open
+//   scripted_orvane every-tick <folder>
+//                                    bad songs decided at every tick (puff delay 0) with puffs of
+//                                    3 s, the bird on the perch; says "puffing" once one is on
 //   scripted_orvane run <folder>     picks the folder's first song in both lists, presses Start
 //                                    and waits for a trial; says "rows 1" and "perch <colour>
 //                                    <crossed|plain>", then closes the window
@@ -126,6 +129,24 @@ void Puff(TForm1& window) {
   }
 }
 
+void RunEveryTick(TForm1& window, const QString& folder) {
+  orvane::testing::SimulatedDevice device;
+  device.ScriptRead(orvane::testing::LowOn({7}));
+  PickSongs(window, folder);
+  Ui::TForm1& form = window.Controls();
+  form.precent_bad->SetItemIndex(0);
+  form.feedback_delay1->setValue(form.feedback_delay1->maximum());
+  form.action_delayTb->setValue(0);
+  form.puff_duration->setValue(30);
+  QObject::connect(&window.Timer1(), &TickTimer::tick, &window, [&form, said = false]() mutable {
+    if (!said && form.puff->BrushColor() == QColor(Qt::red)) {
+      said = true;
+      Say("puffing");
+    }
+  });
+  form.Start->click();
+}
+
 void RunOneTrial(TForm1& window, const QString& folder) {
   Ui::TForm1& form = window.Controls();
   PickSongs(window, folder);
@@ -209,6 +230,8 @@ void Run(const QStringList& arguments) {
   } else if (script == QLatin1String("crash")) {
     Puff(*window);
     QTimer::singleShot(0, [] { std::raise(SIGSEGV); });
+  } else if (script == QLatin1String("every-tick")) {
+    RunEveryTick(*window, arguments.value(2));
   } else if (script == QLatin1String("run")) {
     RunOneTrial(*window, arguments.value(2));
   } else if (script == QLatin1String("trials")) {
