@@ -223,6 +223,9 @@ void DigitalLines::Report(bool on, PuffWriter by, daq::int32 status,
 }
 
 daq::int32 DigitalLines::WritePattern(const Pattern& pattern) {
+  if (crashed_.load(std::memory_order_acquire)) {
+    return daq::kProgramEnding;
+  }
   return driver_.WriteDigitalLines(puffer_task_, kOneSample, kAutoStart, kTimeoutSeconds,
                                    kGroupByChannel, pattern.data(), nullptr, nullptr);
 }
@@ -290,10 +293,16 @@ std::optional<std::string> DigitalLines::CloseWithoutTheWindow() {
   return left_open;
 }
 
-bool DigitalLines::WriteOffAsLastAct(void* lines) noexcept {
+std::optional<daq::int32> DigitalLines::WriteOffAsLastAct(void* lines) noexcept {
   auto& self = *static_cast<DigitalLines*>(lines);
   // Loaded() never waits: the crash may have struck while the library was being bound.
-  return !self.DrivesAValve() || self.closed_ || self.WritePattern(kPuffOffPattern) >= 0;
+  // No other thread's write may follow this one.
+  self.crashed_ = true;
+  if (!self.DrivesAValve() || self.closed_) {
+    return std::nullopt;
+  }
+  return self.driver_.WriteDigitalLines(self.puffer_task_, kOneSample, kAutoStart, kTimeoutSeconds,
+                                        kGroupByChannel, kPuffOffPattern.data(), nullptr, nullptr);
 }
 
 }  // namespace orvane

@@ -88,10 +88,10 @@ class DigitalLines final : public PerchAndPuffer {
   // For a program that ends without its event loop, from whatever thread: closes the valve and
   // releases the device, touching neither shapes nor notices. Says so when the valve stays open.
   std::optional<std::string> CloseWithoutTheWindow();
-  // For a crash handler, `lines` being a DigitalLines: writes the off pattern with no lock and
-  // nothing else, since the crash may have struck while the lock was held. False when the write
-  // failed; true also when no valve could be open.
-  static bool WriteOffAsLastAct(void* lines) noexcept;
+  // For a crash's last act, `lines` being a DigitalLines: no write is made after this one, which
+  // takes no lock, since the crash may have struck while it was held. The driver's status, or
+  // nothing when there is no valve to close.
+  static std::optional<daq::int32> WriteOffAsLastAct(void* lines) noexcept;
 
   const PuffDeadline& Deadline() const { return deadline_; }
 
@@ -138,6 +138,8 @@ class DigitalLines final : public PerchAndPuffer {
   double away_seconds_ = 0.0;
   std::optional<FailedCall> last_off_failure_;
   std::atomic<bool> closed_{false};
+  // Set by a crash's last act: the off pattern is the last write.
+  std::atomic<bool> crashed_{false};
 
   ValveWatchdog watchdog_{driver_};
   // Last: its thread ends before anything it writes through goes.

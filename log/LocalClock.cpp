@@ -2,8 +2,6 @@
 
 #include <QDateTime>
 
-#include <chrono>
-
 namespace orvane {
 namespace {
 
@@ -36,6 +34,13 @@ LocalDateTime MillisecondsEarlier(const LocalDateTime& when, std::int64_t earlie
                                  std::chrono::minutes(when.minute) +
                                  std::chrono::seconds(when.second) + milliseconds(when.millisecond);
   return FromMilliseconds(time - milliseconds(earlier), when.utc_offset_seconds);
+}
+
+LocalDateTime LocalDateTimeAt(std::chrono::system_clock::time_point when,
+                              int utc_offset_seconds) noexcept {
+  return FromMilliseconds(
+      std::chrono::floor<milliseconds>(when) + std::chrono::seconds(utc_offset_seconds),
+      utc_offset_seconds);
 }
 
 LocalDateTime SystemLocalClock::Now() const {

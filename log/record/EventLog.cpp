@@ -1,11 +1,15 @@
 #include "log/record/EventLog.h"
 
+#include <chrono>
+
 #include "log/record/RecordText.h"
 
 namespace orvane::record {
 namespace {
 
 constexpr std::string_view kHeader = "run_seconds\tlocal_time\tevent\tdetails\n";
+// Room for a crash's last lines: a few short events.
+constexpr std::size_t kLastActRoom = 2048;
 // A stamp's longest text with its tabs: run seconds, local time.
 constexpr std::size_t kStampRoom = 48;
 
@@ -17,7 +21,9 @@ EventLog::EventLog(RunFolder& folder, const LocalClock& clock, const RunClock& r
       file_(folder, kEventLogEnding, "event log", RunFile::Keep::kUnwrittenLines,
             [this](std::uint64_t lost) {
               return Line("lines_lost", "count=" + std::to_string(lost));
-            }) {}
+            }) {
+  last_act_lines_.reserve(kLastActRoom);
+}
 
 void EventLog::SetRunStart(std::string_view details) {
   file_.SetHead(std::string(kHeader) + Line("run_start", details));
@@ -46,6 +52,24 @@ void EventLog::RecordWithOthers(std::string_view event, std::string_view details
   }
 }
 
+bool EventLog::RecordAsLastAct(std::span<const LastEvent> events) noexcept {
+  // Within the room made beforehand the text never reallocates.
+  std::size_t room = 0;
+  for (const LastEvent& last : events) {
+    room += kStampRoom + last.event.size() + last.details.size();
+  }
+  if (room > last_act_lines_.capacity()) {
+    return false;
+  }
+  last_act_lines_.clear();
+  const LocalDateTime now =
+      LocalDateTimeAt(std::chrono::system_clock::now(), utc_offset_seconds_.load());
+  for (const LastEvent& last : events) {
+    AppendLine(last_act_lines_, run_clock_.Milliseconds(), now, last.event, last.details);
+  }
+  return file_.AppendAsLastAct(last_act_lines_);
+}
+
 void EventLog::AppendLine(std::string& line, std::int64_t run_milliseconds,
                           const LocalDateTime& when, std::string_view event,
                           std::string_view details) const {
@@ -62,6 +86,7 @@ void EventLog::AppendLine(std::string& line, std::int64_t run_milliseconds,
 std::string EventLog::Line(std::string_view event, std::string_view details,
                            std::int64_t milliseconds_ago) const {
   const LocalDateTime now = clock_.Now();
+  utc_offset_seconds_ = now.utc_offset_seconds;
   std::string line;
   line.reserve(kStampRoom + event.size() + details.size());
   AppendLine(line, run_clock_.Milliseconds() - milliseconds_ago,

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -28,6 +30,14 @@ class EventLog {
   // the run if none comes.
   void RecordWithOthers(std::string_view event, std::string_view details);
 
+  // A crash's last events, stamped now and written from its handler straight to the file as it
+  // stands: no allocation and no lock. False when there is no file, or they do not fit.
+  struct LastEvent {
+    std::string_view event;
+    std::string_view details;
+  };
+  bool RecordAsLastAct(std::span<const LastEvent> events) noexcept;
+
   const std::filesystem::path& Path() const { return file_.Path(); }
   int Files() const { return file_.Files(); }
   // Events recorded so far, the run's start included.
@@ -45,6 +55,10 @@ class EventLog {
   std::string waiting_;
   bool appeared_ = false;
   std::uint64_t events_ = 0;
+  // For a crash's last lines: room made beforehand, and the UTC offset of the latest stamp, since
+  // the local clock cannot be asked then.
+  std::string last_act_lines_;
+  mutable std::atomic<int> utc_offset_seconds_{0};
 };
 
 }  // namespace orvane::record

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "log/FixedText.h"
+
 namespace orvane::record {
 namespace {
 
@@ -51,6 +53,20 @@ std::string_view ByName(PuffBy by) {
   }
   return "";
 }
+
+// Details in a fixed room, for a crash handler: no allocation.
+class FixedDetails {
+ public:
+  template <typename Value>
+  FixedDetails& Add(std::string_view key, Value value) noexcept {
+    text_ << (text_.Empty() ? "" : "; ") << key << "=" << value;
+    return *this;
+  }
+  std::string_view Text() const noexcept { return text_.View(); }
+
+ private:
+  FixedText<512> text_;
+};
 
 std::string OperatingSystem() {
   return (QSysInfo::prettyProductName() + QStringLiteral(" (") + QSysInfo::kernelType() +
@@ -239,8 +255,34 @@ void RunRecord::MessageShown(std::string_view box, std::string_view text) {
 }
 
 void RunRecord::RunEnds(std::string_view reason) {
-  if (!std::exchange(ended_, true)) {
+  if (!ended_.exchange(true)) {
     events_.RecordWithOthers("run_end", Details().Add("reason", reason).Text());
+  }
+}
+
+void RunRecord::RecordCrash(std::string_view reason, std::string_view message,
+                            std::optional<std::int32_t> off_status) noexcept {
+  if (ended_.exchange(true)) {
+    return;
+  }
+  FixedDetails said;
+  said.Add("box", "crash").Add("text", message);
+  FixedDetails off;
+  if (off_status) {
+    off.Add("by", ByName(PuffBy::kCrash))
+        .Add("held", *off_status >= 0 ? "1" : "0")
+        .Add("status", std::int64_t{*off_status})
+        .Add("tick", std::int64_t{tick_.load()});
+  }
+  FixedDetails end;
+  end.Add("reason", reason);
+  const EventLog::LastEvent with_off[] = {
+      {"message", said.Text()}, {"puff_off", off.Text()}, {"run_end", end.Text()}};
+  const EventLog::LastEvent without_off[] = {{"message", said.Text()}, {"run_end", end.Text()}};
+  if (off_status) {
+    events_.RecordAsLastAct(with_off);
+  } else {
+    events_.RecordAsLastAct(without_off);
   }
 }
 

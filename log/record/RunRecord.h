@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -74,6 +75,11 @@ class RunRecord {
   void MessageShown(std::string_view box, std::string_view text);
   // Once: the first reason given is the one recorded.
   void RunEnds(std::string_view reason);
+  // A crash's last lines, from its handler, in the event log as it stands: what the crash said,
+  // its off-write when one was made (the driver's status), and the run's end for `reason`
+  // ("crash SIGSEGV"). No allocation, no lock.
+  void RecordCrash(std::string_view reason, std::string_view message,
+                   std::optional<std::int32_t> off_status) noexcept;
 
   std::int64_t Tick() const { return tick_; }
 
@@ -111,13 +117,14 @@ class RunRecord {
   SettingsTexts settings_recorded_;
   std::array<Song, 2> chosen_;
   std::optional<Trial> trial_;
-  std::int64_t tick_ = 0;
+  // Read by a crash handler as well.
+  std::atomic<std::int64_t> tick_ = 0;
   std::int64_t trials_ = 0;
   std::optional<bool> on_perch_;
   bool tick_read_ok_ = true;
   bool reads_failing_ = false;
   TickPuff tick_puff_;
-  bool ended_ = false;
+  std::atomic<bool> ended_ = false;
 };
 
 }  // namespace orvane::record

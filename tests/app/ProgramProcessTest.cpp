@@ -309,15 +309,37 @@ TEST(ProgramProcess, TheDisplayGoingAwayDuringAPuffClosesTheValveAndEndsWithExit
   EXPECT_EQ(run.LastDriverCalls(expected.size()), expected);
 }
 
-// A crash in the middle of a puff: the off pattern is the process's last act, and it dies of the
-// crash as it would have.
-TEST(ProgramProcess, ACrashDuringAPuffWritesTheOffPatternAsItsLastAct) {
-  ScriptedRun run({"crash"}, ORVANE_DRIVER_FOLDER);
-  ASSERT_TRUE(run.WaitFor("puffing")) << run.LastLines();
-  ASSERT_TRUE(run.Ended());
-  EXPECT_EQ(run.process.exitStatus(), QProcess::CrashExit);
-  EXPECT_EQ(run.process.exitCode(), SIGSEGV);
-  EXPECT_EQ(run.LastDriverCalls(2), (std::vector<std::string>{kOnWrite, kOffWrite}));
+// A crash in the middle of a puff: on the window's thread; inside the allocator, which holds its
+// lock (a block freed twice); from a stack overflow on another thread; and with a second crash on
+// another thread while the first's off-write takes a second. Each says so at once, has the off
+// pattern written as the process's last act, says so and records it, and dies of the first crash
+// as it would have, not of the bound on its last act.
+TEST(ProgramProcess, ACrashDuringAPuffWritesTheOffPatternAsItsLastActAndRecordsIt) {
+  struct Case {
+    const char* script;
+    int signal;
+  };
+  for (const Case& c : {Case{"crash", SIGSEGV}, Case{"double-free", SIGABRT},
+                        Case{"overflow", SIGSEGV}, Case{"crash-twice", SIGSEGV}}) {
+    SCOPED_TRACE(c.script);
+    ScriptedRun run({c.script}, ORVANE_DRIVER_FOLDER);
+    ASSERT_TRUE(run.WaitFor("puffing")) << run.LastLines();
+    ASSERT_TRUE(run.Ended());
+    EXPECT_EQ(run.process.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(run.process.exitCode(), c.signal) << "SIGALRM (14) is the bound's";
+    EXPECT_EQ(run.LastDriverCalls(2), (std::vector<std::string>{kOnWrite, kOffWrite}));
+    const std::string name = sigabbrev_np(c.signal);
+    const std::string crashed =
+        "The program crashed (SIG" + name + ") and switches the puffer off before it ends.";
+    EXPECT_THAT(run.process.readAllStandardError().toStdString(),
+                ::testing::HasSubstr(crashed + "\nThe puffer was switched off.\n"));
+    const std::vector<std::string> events = run.Events();
+    ASSERT_GE(events.size(), 3u);
+    EXPECT_THAT(std::vector(events.end() - 3, events.end()),
+                ElementsAre("message box=crash; text=" + crashed + " The puffer was switched off.",
+                            ::testing::StartsWith("puff_off by=crash; held=1; status=0; tick="),
+                            "run_end reason=crash SIG" + name));
+  }
 }
 
 // A whole-process stop of 3 s in the middle of a 3 s puff, with a decision at every tick: on

@@ -335,6 +335,11 @@ void TForm1::NoteErrorShown(const QString& text) {
   record_.MessageShown("error", text.toStdString());
 }
 
+void TForm1::RecordCrash(void* window, std::string_view reason, std::string_view message,
+                         std::optional<std::int32_t> off_status) noexcept {
+  static_cast<TForm1*>(window)->record_.RecordCrash(reason, message, off_status);
+}
+
 void TForm1::ShowRunFiles() {
   const orvane::record::RunRecord& record = record_;
   QString text = QStringLiteral("This run is saved in the folder %1:")

@@ -149,9 +149,15 @@ std::FILE* CallLog() {
   return file;
 }
 
+// Room for any call's text, beyond what the allocator keeps at hand for each thread: like a real
+// driver's, a call needs the allocator's lock.
+constexpr std::size_t kCallRoom = 4096;
+
 template <typename... Parts>
 void Record(const char* function, const Parts&... parts) {
-  std::string call = function;
+  std::string call;
+  call.reserve(kCallRoom);
+  call = function;
   call += '(';
   const char* separator = "";
   ((call += separator, call += parts, separator = ", "), ...);
