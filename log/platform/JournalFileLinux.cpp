@@ -62,6 +62,26 @@ bool JournalFile::Removed() const {
   return fstat(handle_->fd, &status) == 0 && status.st_nlink == 0;
 }
 
+JournalFile::Native JournalFile::NativeFile() const {
+  return handle_->fd;
+}
+
+bool JournalFile::WriteAsLastAct(Native file, std::string_view bytes) noexcept {
+  const int fd = static_cast<int>(file);
+  std::size_t done = 0;
+  while (fd >= 0 && done < bytes.size()) {
+    const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
+    if (written < 0 && errno == EINTR) {
+      continue;
+    }
+    if (written <= 0) {
+      return false;
+    }
+    done += static_cast<std::size_t>(written);
+  }
+  return fd >= 0;
+}
+
 bool SyncFolder(const std::filesystem::path& folder, std::string& error) {
   const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0 || fsync(fd) != 0) {

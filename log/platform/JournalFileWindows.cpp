@@ -67,6 +67,24 @@ bool JournalFile::Removed() const {
          info.DeletePending;
 }
 
+JournalFile::Native JournalFile::NativeFile() const {
+  return reinterpret_cast<Native>(handle_->file);
+}
+
+bool JournalFile::WriteAsLastAct(Native file, std::string_view bytes) noexcept {
+  const HANDLE handle = reinterpret_cast<HANDLE>(file);
+  std::size_t done = 0;
+  while (handle != INVALID_HANDLE_VALUE && done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(handle, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+      return false;
+    }
+    done += written;
+  }
+  return handle != INVALID_HANDLE_VALUE;
+}
+
 bool SyncFolder(const std::filesystem::path&, std::string&) {
   // NTFS keeps a new file's folder entry in its own journal.
   return true;

@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "log/FixedText.h"
 #include "log/record/RecordText.h"
 
 namespace orvane::record {
@@ -53,9 +54,31 @@ std::string_view ByName(PuffBy by) {
       return "rewrite";
     case PuffBy::kClose:
       return "close";
+    case PuffBy::kStart:
+      return "start";
+    case PuffBy::kDeadline:
+      return "deadline";
+    case PuffBy::kWatchdog:
+      return "watchdog";
+    case PuffBy::kCrash:
+      return "crash";
   }
   return "";
 }
+
+// Details in a fixed room, for a crash handler: no allocation.
+class FixedDetails {
+ public:
+  template <typename Value>
+  FixedDetails& Add(std::string_view key, Value value) noexcept {
+    text_ << (text_.Empty() ? "" : "; ") << key << "=" << value;
+    return *this;
+  }
+  std::string_view Text() const noexcept { return text_.View(); }
+
+ private:
+  FixedText<512> text_;
+};
 
 std::string OperatingSystem() {
   return (QSysInfo::prettyProductName() + QStringLiteral(" (") + QSysInfo::kernelType() +
@@ -123,7 +146,8 @@ void RunRecord::PerchRead(bool on_perch, std::int32_t status) {
   }
 }
 
-void RunRecord::PuffWritten(bool on, PuffBy by, std::int32_t status) {
+void RunRecord::PuffWritten(bool on, PuffBy by, std::int32_t status,
+                            std::int64_t milliseconds_ago) {
   const bool held = status >= 0;
   if (on && by == PuffBy::kTrial) {
     tick_puff_ = {true, held};
@@ -137,11 +161,12 @@ void RunRecord::PuffWritten(bool on, PuffBy by, std::int32_t status) {
                                   .Add("status", status)
                                   .Add("tick", tick_)
                                   .Text();
-  // Closing the valve as the window closes is part of ending, which alone leaves no file.
-  if (by == PuffBy::kClose) {
+  // Closing the valve as the program starts and as the window closes is part of starting and
+  // ending, which alone leave no file.
+  if (by == PuffBy::kClose || by == PuffBy::kStart) {
     events_.RecordWithOthers(on ? "puff_on" : "puff_off", details);
   } else {
-    Record(on ? "puff_on" : "puff_off", details);
+    events_.Record(on ? "puff_on" : "puff_off", details, milliseconds_ago);
   }
 }
 
@@ -273,8 +298,34 @@ void RunRecord::MessageShown(std::string_view box, std::string_view text) {
 }
 
 void RunRecord::RunEnds(std::string_view reason) {
-  if (!std::exchange(ended_, true)) {
+  if (!ended_.exchange(true)) {
     events_.RecordWithOthers("run_end", Details().Add("reason", reason).Text());
+  }
+}
+
+void RunRecord::RecordCrash(std::string_view reason, std::string_view message,
+                            std::optional<std::int32_t> off_status) noexcept {
+  if (ended_.exchange(true)) {
+    return;
+  }
+  FixedDetails said;
+  said.Add("box", "crash").Add("text", message);
+  FixedDetails off;
+  if (off_status) {
+    off.Add("by", ByName(PuffBy::kCrash))
+        .Add("held", *off_status >= 0 ? "1" : "0")
+        .Add("status", std::int64_t{*off_status})
+        .Add("tick", std::int64_t{tick_.load()});
+  }
+  FixedDetails end;
+  end.Add("reason", reason);
+  const EventLog::LastEvent with_off[] = {
+      {"message", said.Text()}, {"puff_off", off.Text()}, {"run_end", end.Text()}};
+  const EventLog::LastEvent without_off[] = {{"message", said.Text()}, {"run_end", end.Text()}};
+  if (off_status) {
+    events_.RecordAsLastAct(with_off);
+  } else {
+    events_.RecordAsLastAct(without_off);
   }
 }
 

@@ -336,6 +336,11 @@ void TForm1::NoteErrorShown(const QString& text) {
   record_.MessageShown("error", text.toStdString());
 }
 
+void TForm1::RecordCrash(void* window, std::string_view reason, std::string_view message,
+                         std::optional<std::int32_t> off_status) noexcept {
+  static_cast<TForm1*>(window)->record_.RecordCrash(reason, message, off_status);
+}
+
 void TForm1::ShowRunFiles() {
   const orvane::record::RunRecord& record = record_;
   QString text = QStringLiteral("This run is saved in the folder %1:")
@@ -460,9 +465,13 @@ void TForm1::FormClose() {
   heartbeat_.Disable();
   song_watch_.Disable();
   // Close the valve first: a window closed in the middle of a puff must not leave air blowing.
-  recorded_lines_.WritesBy(PuffBy::kClose);
-  recorded_lines_.PuffOff();
-  const bool left_open = lines_.OffPatternDue();
+  // Without the driver library there is no valve, and the start-up box said so.
+  const bool drives_a_valve = lines_.DrivesAValve();
+  if (drives_a_valve) {
+    recorded_lines_.WritesBy(PuffBy::kClose);
+    recorded_lines_.PuffOff();
+  }
+  const bool left_open = drives_a_valve && lines_.OffPatternDue();
   lines_.CloseTasks();
   valve_guard_.Disable();
   // No box may come up for a window that has gone, but for the valve that may still be open.

@@ -307,6 +307,7 @@ TEST(RunRecord, HoldsEveryTrialWithItsSettingsAndLatencyAndEveryEventInOrder) {
   EXPECT_THAT(
       recorded,
       ElementsAre(
+          "puff_off\tby=start; held=1; status=0; tick=0",
           "message\tbox=start refused; text=You must select songs before starting",
           "song_chosen\tsong=bad; folder=" + songs + "; file=alarm.wav",
           "song_chosen\tsong=good; folder=" + songs + "; file=calm.wav",
@@ -444,6 +445,72 @@ TEST(RunRecord, ANameThatIsNotUtf8OrHoldsASemicolonComesBackFromBothFiles) {
   }
   EXPECT_THAT(named, ElementsAre("song_chosen bad " + song, "song_chosen good calm.wav",
                                  "song_start bad " + song));
+}
+
+// Every write to the puffer is in the event log with who made it: the start-up's, a manual
+// puff's, the rewrite of an off pattern the driver refused, the deadline's while the window did
+// not answer (stamped when it was made, not when told), and the close's.
+TEST(RunRecord, EveryWriteToThePufferIsRecordedWithWhoMadeIt) {
+  WindowRig rig;
+  TForm1& window = rig.Open();
+  window.show();
+  Ui::TForm1& form = rig.form();
+  form.puff_duration->setValue(5);
+  const auto puff = [&] { QTest::mouseClick(form.puffer, Qt::LeftButton); };
+  const auto to_its_end = [&] {
+    for (int tick = 0; tick < 6; ++tick) {
+      window.Timer2Timer();
+      QCoreApplication::sendPostedEvents();
+    }
+  };
+  puff();
+  to_its_end();
+  puff();
+  rig.device.FailCalls("DAQmxWriteDigitalLines", kUnplugged, 1);
+  to_its_end();
+  window.ValveGuardTimer();
+  puff();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the deadline acts meanwhile
+  window.Timer2Timer();
+  QCoreApplication::sendPostedEvents();
+  puff();
+  to_its_end();
+  window.close();
+
+  const fs::path folder = rig.journals.path() / "Orvane";
+  fs::path log;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.path().string().ends_with(" events.tsv")) {
+      log = entry.path();
+    }
+  }
+  const testing::TabSeparated events = testing::ReadTabSeparated(log);
+  std::vector<std::string> puffs;
+  double deadline_seconds = 0;
+  double told_seconds = 0;
+  for (std::size_t row = 0; row < events.rows.size(); ++row) {
+    const std::string event = events.At(row, "event");
+    const std::string details = events.At(row, "details");
+    if (event.starts_with("puff_")) {
+      puffs.push_back(event + " " + details.substr(0, details.find("; tick")));
+    }
+    if (details.starts_with("by=deadline")) {
+      deadline_seconds = std::stod(events.At(row, "run_seconds"));
+    } else if (event == "message" && details.find("not answering") != std::string::npos) {
+      told_seconds = std::stod(events.At(row, "run_seconds"));
+    }
+  }
+  const std::string refused = "held=0; status=" + std::to_string(kUnplugged);
+  EXPECT_THAT(
+      puffs,
+      ElementsAre("puff_off by=start; held=1; status=0", "puff_on by=manual; held=1; status=0",
+                  "puff_off by=manual; held=1; status=0", "puff_on by=manual; held=1; status=0",
+                  "puff_off by=manual; " + refused, "puff_off by=rewrite; held=1; status=0",
+                  "puff_on by=manual; held=1; status=0", "puff_off by=deadline; held=1; status=0",
+                  "puff_on by=manual; held=1; status=0", "puff_off by=manual; held=1; status=0",
+                  "puff_off by=close; held=1; status=0"));
+  // The window slept well past the deadline's write before it could tell of it.
+  EXPECT_LT(deadline_seconds, told_seconds - 0.3);
 }
 
 }  // namespace
