@@ -15,15 +15,17 @@ namespace {
 
 class PortAudioStream final : public OutputStream {
  public:
-  PortAudioStream(PaStream* stream, StreamCounters& counters, std::mutex& library)
+  PortAudioStream(PaStream* stream, StreamCounters& counters, std::mutex& library,
+                  double held_ahead)
       : stream_(stream), counters_(counters), library_(library) {
     const PaStreamInfo* info = Pa_GetStreamInfo(stream_);
     rate_ = info != nullptr ? info->sampleRate : 0;
     // A stopped stream has all of its buffer free; a host that cannot tell gives its latency.
-    capacity_ = Pa_GetStreamWriteAvailable(stream_);
-    if (capacity_ <= 0 && info != nullptr) {
-      capacity_ = static_cast<std::int64_t>(info->outputLatency * rate_);
+    buffer_ = Pa_GetStreamWriteAvailable(stream_);
+    if (buffer_ <= 0 && info != nullptr) {
+      buffer_ = static_cast<std::int64_t>(info->outputLatency * rate_);
     }
+    capacity_ = std::min(buffer_, static_cast<std::int64_t>(held_ahead * rate_));
   }
   ~PortAudioStream() override {
     std::lock_guard lock(library_);
@@ -53,8 +55,8 @@ class PortAudioStream final : public OutputStream {
     if (free < 0) {
       return free;
     }
-    CountSounded(std::min<std::int64_t>(free, capacity_));
-    return std::min<std::int64_t>(free, capacity_);
+    const std::int64_t held = CountSounded(std::min<std::int64_t>(free, buffer_));
+    return std::clamp<std::int64_t>(capacity_ - held, 0, free);
   }
 
   int Write(const float* samples, std::size_t frames) override {
@@ -73,23 +75,26 @@ class PortAudioStream final : public OutputStream {
   int Stop() override { return Pa_AbortStream(stream_); }
 
  private:
-  // What has left the buffer since the start has reached the sound server or the device.
-  void CountSounded(std::int64_t free) {
-    const std::int64_t held = std::clamp<std::int64_t>(capacity_ - free, 0, written_);
+  // What has left the buffer since the start has reached the sound server or the device; what
+  // the buffer still holds is returned.
+  std::int64_t CountSounded(std::int64_t free) {
+    const std::int64_t held = std::clamp<std::int64_t>(buffer_ - free, 0, written_);
     const std::int64_t sounded = written_ - held;
     if (sounded > counted_) {
       counters_.sounded.fetch_add(sounded - counted_, std::memory_order_relaxed);
       counted_ = sounded;
     }
+    return held;
   }
 
   PaStream* stream_;
   StreamCounters& counters_;
   std::mutex& library_;
   double rate_ = 0;
-  std::int64_t capacity_ = 0;
-  std::int64_t written_ = 0;  // since the start
-  std::int64_t counted_ = 0;  // of those, counted as sounded
+  std::int64_t buffer_ = 0;    // the host's whole buffer
+  std::int64_t capacity_ = 0;  // the part of it that is filled
+  std::int64_t written_ = 0;   // since the start
+  std::int64_t counted_ = 0;   // of those, counted as sounded
 };
 
 }  // namespace
@@ -107,6 +112,9 @@ int PortAudioOutput::InitialisedLocked() {
   if (!initialised_) {
     QuietSoundLibraries();
     initialised_ = Pa_Initialize();
+    if (initialised_ == paNoError) {
+      ConfigureHostBuffers();
+    }
   }
   return *initialised_;
 }
@@ -140,7 +148,8 @@ OpenedStream PortAudioOutput::OpenStream(const StreamFormat& format, StreamCount
   parameters.device = device;
   parameters.channelCount = format.channels;
   parameters.sampleFormat = paFloat32;
-  parameters.suggestedLatency = std::max(held_ahead_, info->defaultHighOutputLatency);
+  parameters.suggestedLatency =
+      std::max(HostBufferSeconds(held_ahead_), info->defaultHighOutputLatency);
   double rate = format.sample_rate;
   if (Pa_IsFormatSupported(nullptr, &parameters, rate) == paInvalidSampleRate) {
     rate = info->defaultSampleRate;
@@ -155,7 +164,7 @@ OpenedStream PortAudioOutput::OpenStream(const StreamFormat& format, StreamCount
   if (result != paNoError) {
     return {result, nullptr};
   }
-  return {paNoError, std::make_unique<PortAudioStream>(stream, counters, library_)};
+  return {paNoError, std::make_unique<PortAudioStream>(stream, counters, library_, held_ahead_)};
 }
 
 std::optional<std::string> PortAudioOutput::ErrorText(int result) const {
