@@ -11,7 +11,9 @@ constexpr std::size_t kWriteFrames = 4096;
 constexpr auto kFeedPoll = std::chrono::milliseconds(10);
 }  // namespace
 
-int SongFeed::Open(const std::string& path, AudioOutput& output, std::unique_ptr<SongFeed>& feed) {
+int SongFeed::Open(const std::string& path, const FeedParts& parts,
+                   std::unique_ptr<SongFeed>& feed) {
+  AudioOutput& output = parts.output;
   auto file = std::make_unique<SoundFile>();
   if (const int result = file->Open(path); result != 0) {
     return result;
@@ -24,7 +26,7 @@ int SongFeed::Open(const std::string& path, AudioOutput& output, std::unique_ptr
   if (const int most = output.MaxChannels(); most > 0 && file->Channels() > most) {
     return sound_result::kTooManyChannels;
   }
-  std::unique_ptr<SongFeed> made(new SongFeed(output, std::move(file)));
+  std::unique_ptr<SongFeed> made(new SongFeed(parts, std::move(file)));
   OpenedStream opened = output.OpenStream(made->format_, made->counters_);
   if (!opened.stream) {
     return opened.result;
@@ -50,8 +52,9 @@ int SongFeed::Open(const std::string& path, AudioOutput& output, std::unique_ptr
   return 0;
 }
 
-SongFeed::SongFeed(AudioOutput& output, std::unique_ptr<SoundFile> file)
-    : output_(output),
+SongFeed::SongFeed(const FeedParts& parts, std::unique_ptr<SoundFile> file)
+    : output_(parts.output),
+      clock_(parts.clock),
       source_(std::move(file)),
       format_{source_.Channels(), source_.SourceRate()},
       buffer_(kWriteFrames * static_cast<std::size_t>(source_.Channels())) {}
@@ -95,6 +98,18 @@ std::int64_t SongFeed::DevicePositionLocked() const {
   return std::min(shown_position_ + sounded, source_.Length());
 }
 
+bool SongFeed::SoundingLocked() const {
+  return sounding_ && DevicePositionLocked() < source_.Length();
+}
+
+void SongFeed::ObserveLocked() const {
+  const PlayReport::Stage before = play_clock_.Stage();
+  play_clock_.Observe(counters_.sounded.load(), clock_.Now(), SoundingLocked());
+  if (play_clock_.Stage() != before) {
+    answered_.notify_all();
+  }
+}
+
 std::int64_t SongFeed::Position() const {
   std::lock_guard lock(mutex_);
   return source_.SourceFrameOf(DevicePositionLocked());
@@ -102,7 +117,7 @@ std::int64_t SongFeed::Position() const {
 
 bool SongFeed::Sounding() const {
   std::lock_guard lock(mutex_);
-  return sounding_ && DevicePositionLocked() < source_.Length();
+  return SoundingLocked();
 }
 
 int SongFeed::Failure() const {
@@ -112,23 +127,31 @@ int SongFeed::Failure() const {
 
 PlayReport SongFeed::LastPlay() const {
   std::lock_guard lock(mutex_);
-  return report_;
+  ObserveLocked();
+  return play_clock_.Report(clock_.Now());
 }
 
 PlayReport SongFeed::AwaitPlay(std::chrono::milliseconds patience) const {
   std::unique_lock lock(mutex_);
-  answered_.wait_for(lock, patience, [&] { return report_.stage != PlayReport::Stage::kPending; });
-  return report_;
+  answered_.wait_for(lock, patience, [&] {
+    ObserveLocked();
+    return play_clock_.Stage() != PlayReport::Stage::kPending;
+  });
+  return play_clock_.Report(clock_.Now());
 }
 
 PlaybackHealth SongFeed::Health() const {
   PlaybackHealth health;
-  health.frames_owed = counters_.owed.load();
   health.underflows = counters_.underflows.load();
   std::lock_guard lock(mutex_);
+  ObserveLocked();
+  const SoundClock::TimePoint now = clock_.Now();
+  health.frames_owed = counters_.owed.load() + play_clock_.OwedFrames(now, device_rate_);
   if (phase_ == Phase::kDead) {
     health.stream = "dead";
-  } else if (report_.stage == PlayReport::Stage::kPending) {
+  } else if (play_clock_.Stalled(now)) {
+    health.stream = "stalled";
+  } else if (play_clock_.Stage() == PlayReport::Stage::kPending) {
     health.stream = "starting";
   } else {
     health.stream = RunningLocked() ? "playing" : "ready";
@@ -146,23 +169,21 @@ void SongFeed::SeekToStart() {
 
 void SongFeed::Play() {
   std::lock_guard lock(mutex_);
-  // A song still sounding goes on from where it is.
-  if (sounding_ && DevicePositionLocked() < source_.Length()) {
+  ObserveLocked();
+  // A song still sounding goes on from where it is; its play is heard when the device goes on.
+  if (SoundingLocked()) {
+    play_clock_.JoiningPlay(clock_.Now());
     return;
   }
   sounding_ = true;
   ++plays_asked_;
-  report_ = {PlayReport::Stage::kPending, 0, std::chrono::steady_clock::now()};
+  play_clock_.FreshPlay(clock_.Now());
   requests_.push_back({Ask::kPlay, 0});
   wake_.notify_all();
 }
 
 int SongFeed::Stop() {
   return AskAndWait(Ask::kStop);
-}
-
-int SongFeed::Reopen() {
-  return AskAndWait(Ask::kReopen);
 }
 
 void SongFeed::Silence() {
@@ -184,6 +205,10 @@ void SongFeed::Run() {
       continue;
     }
     const bool fed = Feed();
+    {
+      std::lock_guard lock(mutex_);
+      ObserveLocked();
+    }
     const bool decoded = source_.FillOnce();
     if (!fed && !decoded) {
       WaitForRequest();
@@ -221,9 +246,6 @@ void SongFeed::Serve(const Request& request) {
     case Ask::kStop:
       Answer(request.ticket, ServeStop());
       break;
-    case Ask::kReopen:
-      Answer(request.ticket, PhaseNow() == Phase::kDead ? ReopenStream() : 0);
-      break;
     case Ask::kQuit:
       break;
   }
@@ -260,12 +282,7 @@ void SongFeed::ServePlay() {
     std::lock_guard lock(mutex_);
     play_served_ = plays_asked_;
     if (phase_ == Phase::kPlaying) {
-      // Still writing the song, which goes on.
-      if (report_.stage == PlayReport::Stage::kPending) {
-        report_.stage = PlayReport::Stage::kReached;
-        answered_.notify_all();
-      }
-      return;
+      return;  // still writing the song, which goes on
     }
   }
   // The silence after a song's end is dropped: the new run starts with the song.
@@ -277,9 +294,10 @@ void SongFeed::ServePlay() {
     }
   }
   if (position_ >= source_.Length()) {
-    MarkReached();  // nothing left to sound
     std::lock_guard lock(mutex_);
+    play_clock_.PlayHeard();  // nothing left to sound
     sounding_ = false;
+    answered_.notify_all();
     return;
   }
   FillHead();
@@ -292,6 +310,7 @@ void SongFeed::ServePlay() {
     phase_ = Phase::kPlaying;
     shown_position_ = position_;
     sounded_at_start_ = counters_.sounded.load();
+    play_clock_.RunStarted(sounded_at_start_, clock_.Now());
   }
   Feed();
 }
@@ -389,7 +408,6 @@ bool SongFeed::WriteSong(std::int64_t free) {
     return true;
   }
   position_ += static_cast<std::int64_t>(count);
-  MarkReached();
   if (position_ >= source_.Length()) {
     std::lock_guard lock(mutex_);
     phase_ = Phase::kTail;
@@ -465,17 +483,8 @@ void SongFeed::StreamDied(int result) {
 void SongFeed::FailPlay(int result) {
   std::lock_guard lock(mutex_);
   if (play_served_ == plays_asked_) {
-    report_.stage = PlayReport::Stage::kFailed;
-    report_.result = result;
+    play_clock_.PlayFailed(result);
     sounding_ = false;
-    answered_.notify_all();
-  }
-}
-
-void SongFeed::MarkReached() {
-  std::lock_guard lock(mutex_);
-  if (play_served_ == plays_asked_ && report_.stage == PlayReport::Stage::kPending) {
-    report_.stage = PlayReport::Stage::kReached;
     answered_.notify_all();
   }
 }

@@ -13,14 +13,24 @@
 #include "control/PlaybackHealth.h"
 #include "playback/SoundService.h"
 #include "playback/audio/AudioOutput.h"
+#include "playback/audio/SongClock.h"
 #include "playback/audio/SongSource.h"
+#include "playback/audio/SoundClock.h"
 
 namespace orvane {
 
+// What a song is fed through: the output device and the clock its stalls are judged by. Both
+// outlive the song.
+struct FeedParts {
+  AudioOutput& output;
+  const SoundClock& clock;
+};
+
 // One open song and the thread of its own that feeds it to its output stream. The thread
 // decodes ahead, starts and stops the stream, writes the song well ahead of its sound, and opens
-// the stream anew when it died (a sound server restarted, a device gone). Other threads ask;
-// only Stop and Reopen wait for the answer, and not for longer than the patience.
+// the stream anew when it died (a sound server restarted, a device gone). Whether a play is heard
+// is told by the device's clock, which also shows a device that stopped taking the song. Other
+// threads ask; only Stop waits for the answer, and not for longer than the patience.
 class SongFeed {
  public:
   // Song rates the program converts; others are refused before anything is built for them.
@@ -29,7 +39,7 @@ class SongFeed {
 
   // Opens the file, checks that the device can play it, opens its output stream and decodes its
   // start: the sound worker's part. The result code, and the feed when it is 0.
-  static int Open(const std::string& path, AudioOutput& output, std::unique_ptr<SongFeed>& feed);
+  static int Open(const std::string& path, const FeedParts& parts, std::unique_ptr<SongFeed>& feed);
   // Ends the song's thread and closes the stream, which may wait on the device: the sound
   // worker's part too.
   ~SongFeed();
@@ -48,24 +58,26 @@ class SongFeed {
   void SeekToStart();
   void Play();
   int Stop();
-  int Reopen();
   // Stops the sound without waiting: the song is about to close.
   void Silence();
 
  private:
   enum class Phase { kIdle, kPlaying, kTail, kDead };
-  enum class Ask { kSeek, kPlay, kStop, kReopen, kQuit };
+  enum class Ask { kSeek, kPlay, kStop, kQuit };
   struct Request {
     Ask ask;
     std::uint64_t ticket;  // 0 when nobody waits for the answer
   };
 
-  SongFeed(AudioOutput& output, std::unique_ptr<SoundFile> file);
+  SongFeed(const FeedParts& parts, std::unique_ptr<SoundFile> file);
 
   // Called by others.
   void Enqueue(Ask ask, std::uint64_t ticket = 0);
   int AskAndWait(Ask ask);
   std::int64_t DevicePositionLocked() const;
+  bool SoundingLocked() const;
+  // Brings the play's judgement up to the device's clock; whoever waits for it is told.
+  void ObserveLocked() const;
   bool RunningLocked() const { return phase_ == Phase::kPlaying || phase_ == Phase::kTail; }
 
   // The song's thread.
@@ -92,10 +104,10 @@ class SongFeed {
   void KeepHeardPosition();
   void StreamDied(int result);
   void FailPlay(int result);
-  void MarkReached();
   void Answer(std::uint64_t ticket, int result);
 
   AudioOutput& output_;
+  const SoundClock& clock_;
   SongSource source_;
   StreamFormat format_;
   double device_rate_ = 0;
@@ -120,7 +132,7 @@ class SongFeed {
   bool sounding_ = false;          // set by Play, cleared when the play ends
   std::uint64_t plays_asked_ = 0;  // by others
   std::uint64_t play_served_ = 0;
-  PlayReport report_;
+  mutable SongClock play_clock_;  // by whoever reads the device's clock
   int failure_ = 0;
 
   std::thread thread_;

@@ -19,7 +19,11 @@ struct OpenedFeed {
 
 }  // namespace
 
-StreamingSoundService::StreamingSoundService(AudioOutput& output) : output_(output) {
+StreamingSoundService::StreamingSoundService(AudioOutput& output)
+    : StreamingSoundService(output, steady_clock_) {}
+
+StreamingSoundService::StreamingSoundService(AudioOutput& output, const SoundClock& clock)
+    : output_(output), clock_(clock) {
   // Finding the devices takes a good part of a second; done before any song is asked for.
   worker_.Post([&output] { output.Prepare(); });
 }
@@ -40,11 +44,10 @@ StreamingSoundService::~StreamingSoundService() {
 }
 
 OpenedSong StreamingSoundService::Open(const std::string& path) {
-  AudioOutput& output = output_;
   std::optional<OpenedFeed> opened = worker_.Ask<OpenedFeed>(
-      [path, &output] {
+      [this, path] {
         std::unique_ptr<SongFeed> feed;
-        const int result = SongFeed::Open(path, output, feed);
+        const int result = SongFeed::Open(path, {output_, clock_}, feed);
         return OpenedFeed{result, std::move(feed)};
       },
       kPatience,
@@ -87,6 +90,8 @@ static std::optional<std::string> OwnText(int result) {
       return "The song has more channels than the sound device can play";
     case sound_result::kNoAnswer:
       return "The sound device did not answer in time";
+    case sound_result::kNotStarted:
+      return "The sound device had not started the song by the trial's decision";
     case sound_result::kSeekMidSong:
       return "A song can only be rewound from its end";
     default:

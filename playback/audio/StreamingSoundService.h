@@ -5,6 +5,7 @@
 
 #include "playback/SoundService.h"
 #include "playback/audio/AudioOutput.h"
+#include "playback/audio/SoundClock.h"
 #include "playback/audio/SoundWorker.h"
 
 namespace orvane {
@@ -14,8 +15,10 @@ namespace orvane {
 // waits no longer than the patience. Songs must be closed before their service goes.
 class StreamingSoundService final : public SoundService {
  public:
-  // Over a device that outlives the service.
+  // Over a device that outlives the service, judging its stalls by the system's clock.
   explicit StreamingSoundService(AudioOutput& output);
+  // By `clock`, which outlives the service.
+  StreamingSoundService(AudioOutput& output, const SoundClock& clock);
   // Over a device of its own, closed on the worker at the end, or left to the worker when that
   // does not finish in time.
   explicit StreamingSoundService(std::unique_ptr<AudioOutput> output);
@@ -34,6 +37,8 @@ class StreamingSoundService final : public SoundService {
  private:
   std::unique_ptr<AudioOutput> owned_;
   AudioOutput& output_;
+  SteadySoundClock steady_clock_;
+  const SoundClock& clock_;
   SoundWorker worker_;
 };
 

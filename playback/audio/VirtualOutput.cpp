@@ -7,6 +7,8 @@ namespace orvane {
 
 namespace {
 constexpr auto kPatience = std::chrono::seconds(30);
+// How often a device paced in real time takes what has sounded since.
+constexpr auto kPaceTurn = std::chrono::milliseconds(5);
 }  // namespace
 
 // Every member is guarded by the owner's mutex.
@@ -34,18 +36,20 @@ class VirtualOutput::Stream final : public OutputStream {
     std::unique_lock lock(owner_.mutex_);
     owner_.Pass(Call::kStart, lock);
     held_.clear();
-    running_ = !broken_;
+    running_ = broken_ == 0;
+    paced_at_ = std::chrono::steady_clock::now();
+    ++owner_.starts_;
     owner_.changed_.notify_all();
-    return broken_ ? kBroken : 0;
+    return broken_;
   }
   std::int64_t WritableFrames() override {
     std::lock_guard lock(owner_.mutex_);
-    return broken_ ? kBroken : capacity_ - HeldFrames();
+    return broken_ != 0 ? broken_ : capacity_ - HeldFrames();
   }
   int Write(const float* samples, std::size_t frames) override {
     std::lock_guard lock(owner_.mutex_);
-    if (broken_) {
-      return kBroken;
+    if (broken_ != 0) {
+      return broken_;
     }
     held_.insert(held_.end(), samples, samples + frames * Channels());
     owner_.changed_.notify_all();
@@ -56,13 +60,13 @@ class VirtualOutput::Stream final : public OutputStream {
     owner_.Pass(Call::kStop, lock);
     running_ = false;
     held_.clear();
-    return broken_ ? kBroken : 0;
+    return broken_;
   }
 
   bool Running() const { return running_; }
   std::int64_t HeldFrames() const { return static_cast<std::int64_t>(held_.size() / Channels()); }
-  void Break() {
-    broken_ = true;
+  void Break(int result) {
+    broken_ = result;
     running_ = false;
     held_.clear();
   }
@@ -83,6 +87,22 @@ class VirtualOutput::Stream final : public OutputStream {
     return samples;
   }
 
+  // Takes what has sounded since the last turn; a frozen device lets the time pass unsounded.
+  void KeepPace(std::chrono::steady_clock::time_point now, bool frozen) {
+    if (!running_) {
+      return;
+    }
+    const auto due = static_cast<std::size_t>(
+        std::chrono::duration<double>(now - paced_at_).count() * format_.sample_rate);
+    if (frozen) {
+      paced_at_ = now;
+    } else if (due > 0) {
+      Take(due);
+      paced_at_ += std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+          std::chrono::duration<double>(static_cast<double>(due) / format_.sample_rate));
+    }
+  }
+
  private:
   std::size_t Channels() const { return static_cast<std::size_t>(format_.channels); }
 
@@ -92,10 +112,37 @@ class VirtualOutput::Stream final : public OutputStream {
   std::int64_t capacity_;
   std::deque<float> held_;
   bool running_ = false;
-  bool broken_ = false;
+  int broken_ = 0;  // the result code that broke it
+  std::chrono::steady_clock::time_point paced_at_;
 };
 
-VirtualOutput::~VirtualOutput() = default;
+VirtualOutput::VirtualOutput(Pace pace) {
+  if (pace == Pace::kRealTime) {
+    pace_ = std::thread(&VirtualOutput::KeepPace, this);
+  }
+}
+
+VirtualOutput::~VirtualOutput() {
+  {
+    std::lock_guard lock(mutex_);
+    ending_ = true;
+    changed_.notify_all();
+  }
+  if (pace_.joinable()) {
+    pace_.join();
+  }
+}
+
+void VirtualOutput::KeepPace() {
+  std::unique_lock lock(mutex_);
+  while (!ending_) {
+    changed_.wait_for(lock, kPaceTurn, [&] { return ending_; });
+    const auto now = std::chrono::steady_clock::now();
+    for (Stream* stream : streams_) {
+      stream->KeepPace(now, frozen_);
+    }
+  }
+}
 
 void VirtualOutput::Pass(Call call, std::unique_lock<std::mutex>& lock) {
   callers_.insert(std::this_thread::get_id());
@@ -166,6 +213,11 @@ bool VirtualOutput::AwaitHolding(std::size_t frames) {
   });
 }
 
+void VirtualOutput::Freeze(bool frozen) {
+  std::lock_guard lock(mutex_);
+  frozen_ = frozen;
+}
+
 void VirtualOutput::SetOwnRate(double rate) {
   std::lock_guard lock(mutex_);
   own_rate_ = rate;
@@ -184,7 +236,7 @@ void VirtualOutput::SetRefusing(bool refusing) {
 void VirtualOutput::BreakStreams() {
   std::lock_guard lock(mutex_);
   for (Stream* stream : streams_) {
-    stream->Break();
+    stream->Break(kBroken);
   }
 }
 
@@ -212,6 +264,11 @@ std::size_t VirtualOutput::OpenStreams() const {
 std::size_t VirtualOutput::Opens() const {
   std::lock_guard lock(mutex_);
   return opens_;
+}
+
+std::size_t VirtualOutput::Starts() const {
+  std::lock_guard lock(mutex_);
+  return starts_;
 }
 
 StreamFormat VirtualOutput::LastFormat() const {

@@ -13,9 +13,10 @@
 namespace orvane {
 
 // An output device with no hardware behind it: its streams sound only when Pull() takes frames,
-// so whoever pulls decides exactly how far each song gets. Its calls can be held, as a stalled
-// sound server holds them, and its streams broken, as a server that goes away breaks them. Safe
-// to use from several threads: the sound side writes while a test pulls.
+// so whoever pulls decides exactly how far each song gets, or, paced in real time, as fast as a
+// sound card would take them until frozen. Its calls can be held, as a stalled sound server holds
+// them, and its streams broken, as a server that goes away breaks them. Safe to use from several
+// threads: the sound side writes while a test pulls.
 class VirtualOutput final : public AudioOutput {
  public:
   static constexpr int kRefused = -1;
@@ -24,8 +25,9 @@ class VirtualOutput final : public AudioOutput {
   static constexpr double kHeldSeconds = 0.25;
 
   enum class Call { kOpen, kStart, kStop, kClose };
+  enum class Pace { kPulled, kRealTime };
 
-  VirtualOutput() = default;
+  explicit VirtualOutput(Pace pace = Pace::kPulled);
   ~VirtualOutput() override;
   VirtualOutput(const VirtualOutput&) = delete;
   VirtualOutput& operator=(const VirtualOutput&) = delete;
@@ -40,6 +42,8 @@ class VirtualOutput final : public AudioOutput {
   // Waits until a stream runs and each running one holds `frames` frames, or all it can hold;
   // false after a generous bound.
   bool AwaitHolding(std::size_t frames);
+  // Paced in real time: takes no frames while frozen, as a stalled sound server takes none.
+  void Freeze(bool frozen);
 
   // From now on streams run at this rate whatever they ask for, as a device that refuses others.
   void SetOwnRate(double rate);
@@ -55,7 +59,8 @@ class VirtualOutput final : public AudioOutput {
   bool AwaitHeld(Call call);
 
   std::size_t OpenStreams() const;
-  std::size_t Opens() const;  // successful opens so far
+  std::size_t Opens() const;   // successful opens so far
+  std::size_t Starts() const;  // streams started so far
   StreamFormat LastFormat() const;
   // Whether any call of the device was made on the given thread.
   bool CalledFrom(std::thread::id thread) const;
@@ -66,6 +71,8 @@ class VirtualOutput final : public AudioOutput {
 
   // Notes the caller, then waits while calls of this kind are held.
   void Pass(Call call, std::unique_lock<std::mutex>& lock);
+  // Takes what the time since the last turn sounded, until the device goes.
+  void KeepPace();
 
   mutable std::mutex mutex_;
   std::condition_variable changed_;
@@ -77,7 +84,11 @@ class VirtualOutput final : public AudioOutput {
   double own_rate_ = 0;
   int max_channels_ = 32;
   bool refusing_ = false;
+  bool frozen_ = false;
+  bool ending_ = false;
   std::size_t opens_ = 0;
+  std::size_t starts_ = 0;
+  std::thread pace_;
 };
 
 }  // namespace orvane

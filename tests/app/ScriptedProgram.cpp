@@ -4,7 +4,8 @@
 //   scripted_orvane puff             a manual puff of five seconds; says "puffing" once it is on
 //   scripted_orvane crash            the same, then a crash (SIGSEGV) while the valve is open
 //   scripted_orvane run <folder>     picks the folder's first song in both lists, presses Start
-//                                    and waits for a trial; says "rows 1" and "perch <colour>
+//                                    and waits, at Timer1's own pace, for a trial decided 3 s
+//                                    after its song's start; says "rows 1" and "perch <colour>
 //                                    <crossed|plain>", then closes the window
 //   scripted_orvane trials <n> <folder>
 //                                    bad songs with the bird on the perch, ticks driven as fast as
@@ -12,8 +13,9 @@
 //                                    trial (e: events recorded so far) and stops dead after the
 //                                    n-th, to be killed
 //   scripted_orvane heard <folder>   bad songs with the bird on the perch at Timer1's own pace;
-//                                    after each logged trial's puff phase it stops and says
-//                                    "rows <k>"; a line on standard input starts it again
+//                                    says "trial <n>" as the n-th trial starts; after each logged
+//                                    trial's puff phase it stops and says "rows <k>"; a line on
+//                                    standard input starts it again
 //   scripted_orvane playing-puff <folder>
 //                                    picks the folder's first song in both lists and plays the
 //                                    bad one from its bar, then a manual puff of five seconds;
@@ -130,8 +132,10 @@ void RunOneTrial(TForm1& window, const QString& folder) {
   Ui::TForm1& form = window.Controls();
   PickSongs(window, folder);
   QuickBadTrials(form);
+  // A sound server whose null output was idle takes a new song's first frames up to 2 s late.
+  form.action_delayTb->setValue(30);
   form.Start->click();
-  DriveTicks(window, [&window, said = false]() mutable {
+  QObject::connect(&window.Timer1(), &TickTimer::tick, &window, [&window, said = false]() mutable {
     if (LoggedRows(window) == 1 && !said) {
       said = true;
       const Ui::TForm1& controls = window.Controls();
@@ -156,14 +160,19 @@ void RunHeardTrials(TForm1& window, const QString& folder) {
       window.Controls().Start->click();
     }
   });
-  QObject::connect(&window.Timer1(), &TickTimer::tick, &window, [&window, said = 0]() mutable {
-    const int rows = LoggedRows(window);
-    if (rows != said && !window.Controller().state().bad_playing) {
-      said = rows;
-      window.Controls().Stop->click();
-      Say(QStringLiteral("rows %1").arg(rows));
-    }
-  });
+  QObject::connect(&window.Timer1(), &TickTimer::tick, &window,
+                   [&window, said = 0, started = 0]() mutable {
+                     const orvane::TrialController::State& state = window.Controller().state();
+                     if (state.bad_playing && state.trial_ticks == 1) {
+                       Say(QStringLiteral("trial %1").arg(++started));
+                     }
+                     const int rows = LoggedRows(window);
+                     if (rows != said && !window.Controller().state().bad_playing) {
+                       said = rows;
+                       window.Controls().Stop->click();
+                       Say(QStringLiteral("rows %1").arg(rows));
+                     }
+                   });
   window.Controls().Start->click();
 }
 
