@@ -16,8 +16,9 @@ namespace {
 class PortAudioStream final : public OutputStream {
  public:
   PortAudioStream(PaStream* stream, StreamCounters& counters, std::mutex& library,
-                  double held_ahead)
-      : stream_(stream), counters_(counters), library_(library) {
+                  std::size_t& open_streams, double held_ahead)
+      : stream_(stream), counters_(counters), library_(library), open_streams_(open_streams) {
+    ++open_streams_;
     const PaStreamInfo* info = Pa_GetStreamInfo(stream_);
     rate_ = info != nullptr ? info->sampleRate : 0;
     // A stopped stream has all of its buffer free; a host that cannot tell gives its latency.
@@ -34,6 +35,7 @@ class PortAudioStream final : public OutputStream {
       Pa_AbortStream(stream_);
     }
     Pa_CloseStream(stream_);
+    --open_streams_;
   }
   PortAudioStream(const PortAudioStream&) = delete;
   PortAudioStream& operator=(const PortAudioStream&) = delete;
@@ -90,6 +92,7 @@ class PortAudioStream final : public OutputStream {
   PaStream* stream_;
   StreamCounters& counters_;
   std::mutex& library_;
+  std::size_t& open_streams_;  // guarded by library_
   double rate_ = 0;
   std::int64_t buffer_ = 0;    // the host's whole buffer
   std::int64_t capacity_ = 0;  // the part of it that is filled
@@ -115,8 +118,40 @@ int PortAudioOutput::InitialisedLocked() {
     if (initialised_ == paNoError) {
       ConfigureHostBuffers();
     }
+    listed_default_ = DefaultOutputIdentity();
   }
   return *initialised_;
+}
+
+bool PortAudioOutput::ListOutdated() {
+  std::lock_guard lock(library_);
+  return initialised_ && DefaultOutputIdentity() != listed_default_;
+}
+
+bool PortAudioOutput::ListMayBeStale(int result) {
+  switch (result) {
+    // The format's own faults; a list built anew changes nothing for them.
+    case paInvalidSampleRate:
+    case paInvalidChannelCount:
+    case paSampleFormatNotSupported:
+    case paInsufficientMemory:
+      return false;
+    default:
+      return result < 0;
+  }
+}
+
+bool PortAudioOutput::Rebuild() {
+  std::lock_guard lock(library_);
+  // PortAudio closes whatever stream is still open as it terminates.
+  if (open_streams_ > 0) {
+    return false;
+  }
+  if (initialised_ == paNoError) {
+    Pa_Terminate();
+  }
+  initialised_.reset();
+  return InitialisedLocked() == paNoError;
 }
 
 void PortAudioOutput::Prepare() {
@@ -141,6 +176,7 @@ OpenedStream PortAudioOutput::OpenStream(const StreamFormat& format, StreamCount
   }
   const PaDeviceIndex device = PreferredOutputDevice();
   const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
+  device_name_ = info != nullptr && info->name != nullptr ? info->name : "";
   if (info == nullptr) {
     return {paDeviceUnavailable, nullptr};
   }
@@ -164,7 +200,8 @@ OpenedStream PortAudioOutput::OpenStream(const StreamFormat& format, StreamCount
   if (result != paNoError) {
     return {result, nullptr};
   }
-  return {paNoError, std::make_unique<PortAudioStream>(stream, counters, library_, held_ahead_)};
+  return {paNoError, std::make_unique<PortAudioStream>(stream, counters, library_, open_streams_,
+                                                       held_ahead_)};
 }
 
 std::optional<std::string> PortAudioOutput::ErrorText(int result) const {
@@ -173,9 +210,13 @@ std::optional<std::string> PortAudioOutput::ErrorText(int result) const {
     // words for it ("Illegal combination of I/O devices") would only puzzle the experimenter.
     case paDeviceUnavailable:
     case paBadIODeviceCombination:
-    case paInvalidDevice:
-      return "The sound device is not available: it may have been unplugged, or the system's "
-             "sound service stopped";
+    case paInvalidDevice: {
+      std::lock_guard lock(library_);
+      const std::string device = device_name_.empty() ? "" : " \"" + device_name_ + "\"";
+      return "The sound device" + device +
+             " is not available: it may have been unplugged, or the system's sound service "
+             "stopped";
+    }
     default:
       break;
   }

@@ -27,7 +27,7 @@ int SongFeed::Open(const std::string& path, const FeedParts& parts,
     return sound_result::kTooManyChannels;
   }
   std::unique_ptr<SongFeed> made(new SongFeed(parts, std::move(file)));
-  OpenedStream opened = output.OpenStream(made->format_, made->counters_);
+  OpenedStream opened = made->OpenOnCurrentList();
   if (!opened.stream) {
     return opened.result;
   }
@@ -55,6 +55,7 @@ int SongFeed::Open(const std::string& path, const FeedParts& parts,
 SongFeed::SongFeed(const FeedParts& parts, std::unique_ptr<SoundFile> file)
     : output_(parts.output),
       clock_(parts.clock),
+      lists_(parts.lists),
       source_(std::move(file)),
       format_{source_.Channels(), source_.SourceRate()},
       buffer_(kWriteFrames * static_cast<std::size_t>(source_.Channels())) {}
@@ -75,13 +76,12 @@ void SongFeed::Enqueue(Ask ask, std::uint64_t ticket) {
   wake_.notify_all();
 }
 
-int SongFeed::AskAndWait(Ask ask) {
+int SongFeed::AskAndWait(Ask ask, std::chrono::milliseconds patience) {
   std::unique_lock lock(mutex_);
   const std::uint64_t ticket = ++tickets_;
   requests_.push_back({ask, ticket});
   wake_.notify_all();
-  if (!answered_.wait_for(lock, SoundService::kPatience,
-                          [&] { return answered_ticket_ >= ticket; })) {
+  if (!answered_.wait_for(lock, patience, [&] { return answered_ticket_ >= ticket; })) {
     return kNoAnswerResult;
   }
   return answer_;
@@ -186,6 +186,20 @@ int SongFeed::Stop() {
   return AskAndWait(Ask::kStop);
 }
 
+bool SongFeed::PutDownStream(std::chrono::milliseconds patience) {
+  {
+    std::lock_guard lock(mutex_);
+    if (phase_ == Phase::kParked || phase_ == Phase::kDead) {
+      return true;
+    }
+    // A song that sounds is not cut for the list's sake.
+    if (RunningLocked() || SoundingLocked()) {
+      return false;
+    }
+  }
+  return AskAndWait(Ask::kPutDown, patience) == 0;
+}
+
 void SongFeed::Silence() {
   Enqueue(Ask::kStop);
 }
@@ -246,6 +260,9 @@ void SongFeed::Serve(const Request& request) {
     case Ask::kStop:
       Answer(request.ticket, ServeStop());
       break;
+    case Ask::kPutDown:
+      Answer(request.ticket, ServePutDown());
+      break;
     case Ask::kQuit:
       break;
   }
@@ -287,7 +304,9 @@ void SongFeed::ServePlay() {
   }
   // The silence after a song's end is dropped: the new run starts with the song.
   EndPad();
-  if (PhaseNow() == Phase::kDead) {
+  // A stream that failed or was put down is opened anew, and so is one on an old default device.
+  if (const Phase phase = PhaseNow();
+      phase == Phase::kDead || phase == Phase::kParked || output_.ListOutdated()) {
     if (const int result = ReopenStream(); result != 0) {
       FailPlay(result);
       return;
@@ -351,9 +370,40 @@ int SongFeed::ServeStop() {
   return result;
 }
 
+int SongFeed::ServePutDown() {
+  const Phase phase = PhaseNow();
+  if (phase == Phase::kParked || phase == Phase::kDead) {
+    return 0;
+  }
+  if (phase != Phase::kIdle) {
+    return 1;  // a run began since it was asked
+  }
+  stream_.reset();
+  std::lock_guard lock(mutex_);
+  phase_ = Phase::kParked;
+  return 0;
+}
+
+OpenedStream SongFeed::OpenOnCurrentList() {
+  // A changed default is found only through a list built anew.
+  if (output_.ListOutdated()) {
+    lists_.RebuildDeviceList();
+  }
+  OpenedStream opened = output_.OpenStream(format_, counters_);
+  if (!opened.stream && output_.ListMayBeStale(opened.result) && lists_.RebuildDeviceList()) {
+    opened = output_.OpenStream(format_, counters_);
+  }
+  return opened;
+}
+
 int SongFeed::ReopenStream() {
   stream_.reset();
-  OpenedStream opened = output_.OpenStream(format_, counters_);
+  {
+    // Before the list is built anew, which waits for every song to hold no stream.
+    std::lock_guard lock(mutex_);
+    phase_ = Phase::kParked;
+  }
+  OpenedStream opened = OpenOnCurrentList();
   int result = opened.result;
   // The ring holds frames for the rate the song was prepared for.
   if (opened.stream && opened.stream->SampleRate() != device_rate_) {

@@ -13,22 +13,25 @@
 #include "control/PlaybackHealth.h"
 #include "playback/SoundService.h"
 #include "playback/audio/AudioOutput.h"
+#include "playback/audio/DeviceListKeeper.h"
 #include "playback/audio/SongClock.h"
 #include "playback/audio/SongSource.h"
 #include "playback/audio/SoundClock.h"
 
 namespace orvane {
 
-// What a song is fed through: the output device and the clock its stalls are judged by. Both
-// outlive the song.
+// What a song is fed through: the output device, the clock its stalls are judged by and the
+// keeper of the device list. All outlive the song.
 struct FeedParts {
   AudioOutput& output;
   const SoundClock& clock;
+  DeviceListKeeper& lists;
 };
 
 // One open song and the thread of its own that feeds it to its output stream. The thread
 // decodes ahead, starts and stops the stream, writes the song well ahead of its sound, and opens
-// the stream anew when it died (a sound server restarted, a device gone). Whether a play is heard
+// the stream anew when it died (a sound server restarted, a device gone), on a device list built
+// anew where the old one no longer holds the device or names the default. Whether a play is heard
 // is told by the device's clock, which also shows a device that stopped taking the song. Other
 // threads ask; only Stop waits for the answer, and not for longer than the patience.
 class SongFeed {
@@ -58,12 +61,16 @@ class SongFeed {
   void SeekToStart();
   void Play();
   int Stop();
+  // Closes the stream of a song that does not sound, so that the device list can be built anew;
+  // the next Play opens it again. Waits up to `patience`; false when the stream stays open.
+  bool PutDownStream(std::chrono::milliseconds patience);
   // Stops the sound without waiting: the song is about to close.
   void Silence();
 
  private:
-  enum class Phase { kIdle, kPlaying, kTail, kDead };
-  enum class Ask { kSeek, kPlay, kStop, kQuit };
+  // kParked: the stream was closed on purpose; kDead: it failed.
+  enum class Phase { kIdle, kPlaying, kTail, kParked, kDead };
+  enum class Ask { kSeek, kPlay, kStop, kPutDown, kQuit };
   struct Request {
     Ask ask;
     std::uint64_t ticket;  // 0 when nobody waits for the answer
@@ -73,7 +80,7 @@ class SongFeed {
 
   // Called by others.
   void Enqueue(Ask ask, std::uint64_t ticket = 0);
-  int AskAndWait(Ask ask);
+  int AskAndWait(Ask ask, std::chrono::milliseconds patience = SoundService::kPatience);
   std::int64_t DevicePositionLocked() const;
   bool SoundingLocked() const;
   // Brings the play's judgement up to the device's clock; whoever waits for it is told.
@@ -93,6 +100,10 @@ class SongFeed {
   // Starts the stream, opening it anew once should it fail; the result code.
   int StartStream();
   int ReopenStream();
+  // Opens a stream on the device list as it should be: built anew first when it names an old
+  // default, and once more when the open fails for want of a device it lists.
+  OpenedStream OpenOnCurrentList();
+  int ServePutDown();
   void FillHead();
   bool Feed();
   bool WriteSong(std::int64_t free);
@@ -108,6 +119,7 @@ class SongFeed {
 
   AudioOutput& output_;
   const SoundClock& clock_;
+  DeviceListKeeper& lists_;
   SongSource source_;
   StreamFormat format_;
   double device_rate_ = 0;

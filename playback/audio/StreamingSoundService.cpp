@@ -46,8 +46,12 @@ StreamingSoundService::~StreamingSoundService() {
 OpenedSong StreamingSoundService::Open(const std::string& path) {
   std::optional<OpenedFeed> opened = worker_.Ask<OpenedFeed>(
       [this, path] {
-        std::unique_ptr<SongFeed> feed;
-        const int result = SongFeed::Open(path, {output_, clock_}, feed);
+        std::unique_ptr<SongFeed> made;
+        const int result = SongFeed::Open(path, {output_, clock_, *this}, made);
+        std::shared_ptr<SongFeed> feed = std::move(made);
+        if (feed) {
+          feeds_.push_back(feed);
+        }
         return OpenedFeed{result, std::move(feed)};
       },
       kPatience,
@@ -64,6 +68,27 @@ OpenedSong StreamingSoundService::Open(const std::string& path) {
 
 bool StreamingSoundService::Settle(std::chrono::milliseconds patience) {
   return worker_.Ask<bool>([] { return true; }, patience, [](bool) {}).has_value();
+}
+
+bool StreamingSoundService::RebuildDeviceList() {
+  if (worker_.OnThread()) {
+    return RebuildOnWorker();
+  }
+  return worker_.Ask<bool>([this] { return RebuildOnWorker(); }, kRebuildPatience, [](bool) {})
+      .value_or(false);
+}
+
+bool StreamingSoundService::RebuildOnWorker() {
+  bool all_down = true;
+  for (auto it = feeds_.begin(); it != feeds_.end();) {
+    if (const std::shared_ptr<SongFeed> feed = it->lock()) {
+      all_down = feed->PutDownStream(kPatience) && all_down;
+      ++it;
+    } else {
+      it = feeds_.erase(it);
+    }
+  }
+  return all_down && output_.Rebuild();
 }
 
 static std::optional<std::string> OwnText(int result) {

@@ -14,8 +14,10 @@ constexpr auto kPaceTurn = std::chrono::milliseconds(5);
 // Every member is guarded by the owner's mutex.
 class VirtualOutput::Stream final : public OutputStream {
  public:
-  Stream(VirtualOutput& owner, const StreamFormat& format, StreamCounters& counters)
+  Stream(VirtualOutput& owner, std::string device, const StreamFormat& format,
+         StreamCounters& counters)
       : owner_(owner),
+        device_(std::move(device)),
         format_(format),
         counters_(counters),
         capacity_(static_cast<std::int64_t>(format.sample_rate * kHeldSeconds)) {
@@ -63,6 +65,7 @@ class VirtualOutput::Stream final : public OutputStream {
     return broken_;
   }
 
+  const std::string& Device() const { return device_; }
   bool Running() const { return running_; }
   std::int64_t HeldFrames() const { return static_cast<std::int64_t>(held_.size() / Channels()); }
   void Break(int result) {
@@ -107,6 +110,7 @@ class VirtualOutput::Stream final : public OutputStream {
   std::size_t Channels() const { return static_cast<std::size_t>(format_.channels); }
 
   VirtualOutput& owner_;
+  std::string device_;
   StreamFormat format_;
   StreamCounters& counters_;
   std::int64_t capacity_;
@@ -164,12 +168,20 @@ OpenedStream VirtualOutput::OpenStream(const StreamFormat& format, StreamCounter
   if (refusing_) {
     return {kRefused, nullptr};
   }
+  // The list names its default by index, as PortAudio does: whatever sits there now is not it.
+  if (listed_index_ >= listed_.size() || listed_index_ >= system_.size() ||
+      system_[listed_index_] != listed_default_) {
+    missing_device_ = listed_default_;
+    return {kGone, nullptr};
+  }
+  const std::string device = listed_default_;
   last_format_ = format;
   if (own_rate_ > 0) {
     last_format_.sample_rate = own_rate_;
   }
+  last_device_ = device;
   ++opens_;
-  return {0, std::make_unique<Stream>(*this, last_format_, counters)};
+  return {0, std::make_unique<Stream>(*this, device, last_format_, counters)};
 }
 
 std::optional<std::string> VirtualOutput::ErrorText(int result) const {
@@ -178,9 +190,36 @@ std::optional<std::string> VirtualOutput::ErrorText(int result) const {
       return "The sound device is not available";
     case kBroken:
       return "The sound device went away";
+    case kGone: {
+      std::lock_guard lock(mutex_);
+      return "The sound device \"" + missing_device_ + "\" is not available";
+    }
     default:
       return std::nullopt;
   }
+}
+
+bool VirtualOutput::ListOutdated() {
+  std::lock_guard lock(mutex_);
+  return listed_default_ != system_default_;
+}
+
+bool VirtualOutput::ListMayBeStale(int result) {
+  return result == kGone;
+}
+
+bool VirtualOutput::Rebuild() {
+  std::lock_guard lock(mutex_);
+  rebuilders_.insert(std::this_thread::get_id());
+  if (!streams_.empty()) {
+    return false;
+  }
+  listed_ = system_;
+  listed_default_ = system_default_;
+  listed_index_ = static_cast<std::size_t>(
+      std::find(listed_.begin(), listed_.end(), system_default_) - listed_.begin());
+  ++rebuilds_;
+  return true;
 }
 
 std::vector<float> VirtualOutput::Pull(std::size_t frames) {
@@ -240,6 +279,27 @@ void VirtualOutput::BreakStreams() {
   }
 }
 
+void VirtualOutput::PlugIn(const std::string& device) {
+  std::lock_guard lock(mutex_);
+  system_.push_back(device);
+}
+
+void VirtualOutput::Unplug(const std::string& device) {
+  std::lock_guard lock(mutex_);
+  std::erase(system_, device);
+  for (Stream* stream : streams_) {
+    if (stream->Device() == device) {
+      missing_device_ = device;
+      stream->Break(kGone);
+    }
+  }
+}
+
+void VirtualOutput::SetDefault(const std::string& device) {
+  std::lock_guard lock(mutex_);
+  system_default_ = device;
+}
+
 void VirtualOutput::Hold(Call call) {
   std::lock_guard lock(mutex_);
   held_.insert(call);
@@ -271,14 +331,29 @@ std::size_t VirtualOutput::Starts() const {
   return starts_;
 }
 
+std::size_t VirtualOutput::Rebuilds() const {
+  std::lock_guard lock(mutex_);
+  return rebuilds_;
+}
+
 StreamFormat VirtualOutput::LastFormat() const {
   std::lock_guard lock(mutex_);
   return last_format_;
 }
 
+std::string VirtualOutput::LastDevice() const {
+  std::lock_guard lock(mutex_);
+  return last_device_;
+}
+
 bool VirtualOutput::CalledFrom(std::thread::id thread) const {
   std::lock_guard lock(mutex_);
   return callers_.contains(thread);
+}
+
+bool VirtualOutput::RebuiltOn(std::thread::id thread) const {
+  std::lock_guard lock(mutex_);
+  return rebuilders_.contains(thread);
 }
 
 }  // namespace orvane

@@ -1,6 +1,7 @@
 // The sound path failing under a running experiment, over the virtual device that takes songs in
-// real time: a device frozen mid-song or at a song's start. How long the device stands still is
-// told by the rig's held clock, so that a minute's stall takes no minute.
+// real time: a device frozen mid-song or at a song's start, a device unplugged and plugged in
+// again elsewhere, a default output that changes. How long the device stands still is told by
+// the rig's held clock, so that a minute's stall takes no minute.
 #include <QCoreApplication>
 #include <QtTest/QTest>
 
@@ -65,6 +66,10 @@ class SoundFaultTest : public ::testing::Test {
                       bar.ButtonRect(TMediaPlayer::Button::kStop).center());
     ASSERT_FALSE(rig_.window().PlayBad().Sounding());
   }
+  // Waits for a short song to end, so that the next trial starts it anew.
+  void AwaitSongEnd() {
+    ASSERT_TRUE(testing::Eventually([&] { return !rig_.window().PlayBad().Sounding(); }));
+  }
   // Every logged row's song was heard: its stream played and the player had no error.
   void ExpectEveryRowHeard() {
     const auto table = testing::ReadTabSeparated(rig_.window().Record().Table().Path());
@@ -120,6 +125,47 @@ TEST_F(SoundFaultTest, AFrozenDeviceLosesItsTrialsWithOneBoxAndTheNextTrialIsLog
   rig_.output.Release(VirtualOutput::Call::kStart);
   ASSERT_TRUE(LogNext());
   EXPECT_EQ(boxes_.size(), 2);
+  ExpectEveryRowHeard();
+}
+
+// Songs go to the system's default output wherever the device list had it: to a default that
+// changed, to a device unplugged and plugged in again under another index, and one box names a
+// device that is gone while it stays gone. The list is built anew off the window's thread.
+TEST_F(SoundFaultTest, TheNextSongPlaysOnTheDefaultDeviceAfterItChangedOrCameBack) {
+  // Songs over before their trial is decided, so that each trial starts its song anew.
+  testing::WriteSong(rig_.songs.path() / "short.wav", 800);
+  Start();
+  rig_.ClickSong(*rig_.form().bad_song_list, "short.wav");
+  ASSERT_TRUE(LogNext());
+  EXPECT_EQ(rig_.output.LastDevice(), VirtualOutput::kFirstDevice);
+
+  rig_.output.PlugIn("USB speakers");
+  rig_.output.SetDefault("USB speakers");
+  AwaitSongEnd();
+  ASSERT_TRUE(LogNext());
+  EXPECT_EQ(rig_.output.LastDevice(), "USB speakers");
+
+  // Unplugged with nothing else to fall back on: its trials are lost, one box names it.
+  rig_.output.Unplug(VirtualOutput::kFirstDevice);
+  rig_.output.Unplug("USB speakers");
+  const int logged = rig_.DecidedTrials();
+  ASSERT_TRUE(TickWhile([&] { return boxes_.isEmpty(); }));
+  Ticks(100);
+  EXPECT_EQ(rig_.DecidedTrials(), logged);
+  EXPECT_EQ(boxes_, QStringList{"The bad song did not reach the sound device, so its trial was "
+                                "not logged: The sound device \"USB speakers\" is not available."});
+
+  rig_.output.PlugIn("HDMI");
+  rig_.output.PlugIn("Line out");
+  rig_.output.PlugIn("USB speakers");
+  ASSERT_TRUE(LogNext());
+  EXPECT_EQ(rig_.output.LastDevice(), "USB speakers");
+  rig_.output.SetDefault("HDMI");
+  AwaitSongEnd();
+  ASSERT_TRUE(LogNext());
+  EXPECT_EQ(rig_.output.LastDevice(), "HDMI");
+  EXPECT_EQ(boxes_.size(), 1);
+  EXPECT_FALSE(rig_.output.RebuiltOn(std::this_thread::get_id()));
   ExpectEveryRowHeard();
 }
 
