@@ -27,9 +27,9 @@ std::string MediaPlayer::Text(int result) const {
   return service_.ErrorText(result).value_or(kUnknownErrorMessage);
 }
 
-void MediaPlayer::Fail(int result) {
+void MediaPlayer::Fail(int result, std::string message) {
   last_result_ = result;
-  last_error_ = Text(result);
+  last_error_ = message.empty() ? Text(result) : std::move(message);
   throw EMCIDeviceError(last_error_);
 }
 
@@ -38,7 +38,7 @@ void MediaPlayer::Open() {
   OpenedSong opened = service_.Open(file_name_);
   last_result_ = opened.result;
   if (!opened.device) {
-    Fail(opened.result);
+    Fail(opened.result, std::move(opened.message));
   }
   device_ = std::move(opened.device);
   ++opened_;

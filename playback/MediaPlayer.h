@@ -61,8 +61,8 @@ class MediaPlayer final : public Player {
   bool PlayedThisSong() const;
   // Why the play this report tells of was lost; empty while it may still come or has come.
   std::string LostText(const PlayReport& report) const;
-  // Keeps the result and raises its text.
-  [[noreturn]] void Fail(int result);
+  // Keeps the result and raises the message, or the result's text when there is none.
+  [[noreturn]] void Fail(int result, std::string message = {});
 
   SoundService& service_;
   std::unique_ptr<SoundDevice> device_;

@@ -60,6 +60,8 @@ inline constexpr int kNotStartedResult = 1012;
 struct OpenedSong {
   int result = 0;
   std::unique_ptr<SoundDevice> device;  // null when the open failed
+  std::string
+      message{};  // what to tell instead of the result's own text, when that says too little
 };
 
 // The back end that opens sound files by path and names its result codes.

@@ -1,6 +1,7 @@
 #include "playback/audio/SongFeed.h"
 
 #include <algorithm>
+#include <cmath>
 #include <system_error>
 
 namespace orvane {
@@ -11,8 +12,21 @@ constexpr std::size_t kWriteFrames = 4096;
 constexpr auto kFeedPoll = std::chrono::milliseconds(10);
 }  // namespace
 
-int SongFeed::Open(const std::string& path, const FeedParts& parts,
-                   std::unique_ptr<SongFeed>& feed) {
+namespace {
+
+// 768000 as "768,000".
+std::string Grouped(double value) {
+  std::string digits = std::to_string(std::llround(value));
+  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
+    digits.insert(static_cast<std::size_t>(at), ",");
+  }
+  return digits;
+}
+
+}  // namespace
+
+int SongFeed::Open(const std::string& path, const FeedParts& parts, std::unique_ptr<SongFeed>& feed,
+                   std::string& message) {
   AudioOutput& output = parts.output;
   auto file = std::make_unique<SoundFile>();
   if (const int result = file->Open(path); result != 0) {
@@ -21,7 +35,10 @@ int SongFeed::Open(const std::string& path, const FeedParts& parts,
   // Checked before any conversion is set up: one for a rate of a few hertz takes minutes and
   // gigabytes to build.
   if (file->SampleRate() < kLowestRate || file->SampleRate() > kHighestRate) {
-    return sound_result::kNoConversion;
+    message = "The song's sample rate (" + Grouped(file->SampleRate()) +
+              " Hz) is outside what Orvane plays (" + Grouped(kLowestRate) + " to " +
+              Grouped(kHighestRate) + " Hz)";
+    return sound_result::kRateOutsideRange;
   }
   if (const int most = output.MaxChannels(); most > 0 && file->Channels() > most) {
     return sound_result::kTooManyChannels;

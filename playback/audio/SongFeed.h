@@ -41,8 +41,10 @@ class SongFeed {
   static constexpr double kHighestRate = 768000;
 
   // Opens the file, checks that the device can play it, opens its output stream and decodes its
-  // start: the sound worker's part. The result code, and the feed when it is 0.
-  static int Open(const std::string& path, const FeedParts& parts, std::unique_ptr<SongFeed>& feed);
+  // start: the sound worker's part. The result code, and the feed when it is 0; `message` tells
+  // a refusal that its code alone cannot.
+  static int Open(const std::string& path, const FeedParts& parts, std::unique_ptr<SongFeed>& feed,
+                  std::string& message);
   // Ends the song's thread and closes the stream, which may wait on the device: the sound
   // worker's part too.
   ~SongFeed();

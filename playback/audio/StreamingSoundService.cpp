@@ -14,6 +14,7 @@ namespace {
 
 struct OpenedFeed {
   int result = 0;
+  std::string message;
   std::shared_ptr<SongFeed> feed;
 };
 
@@ -47,12 +48,13 @@ OpenedSong StreamingSoundService::Open(const std::string& path) {
   std::optional<OpenedFeed> opened = worker_.Ask<OpenedFeed>(
       [this, path] {
         std::unique_ptr<SongFeed> made;
-        const int result = SongFeed::Open(path, {output_, clock_, *this}, made);
+        std::string message;
+        const int result = SongFeed::Open(path, {output_, clock_, *this}, made, message);
         std::shared_ptr<SongFeed> feed = std::move(made);
         if (feed) {
           feeds_.push_back(feed);
         }
-        return OpenedFeed{result, std::move(feed)};
+        return OpenedFeed{result, std::move(message), std::move(feed)};
       },
       kPatience,
       // Opened after the caller gave up: closed again here, on the worker.
@@ -61,7 +63,7 @@ OpenedSong StreamingSoundService::Open(const std::string& path) {
     return {sound_result::kNoAnswer, nullptr};
   }
   if (!opened->feed) {
-    return {opened->result, nullptr};
+    return {opened->result, nullptr, std::move(opened->message)};
   }
   return {0, std::make_unique<SongStream>(std::move(opened->feed), worker_)};
 }
@@ -103,6 +105,10 @@ static std::optional<std::string> OwnText(int result) {
       return "The song file cannot be read: access denied";
     case sound_result::kNotAFile:
       return "The song's name is a folder, not a sound file";
+    case sound_result::kSpecialFile:
+      return "The song's name is a pipe or a device, which is not a sound file";
+    case sound_result::kRateOutsideRange:
+      return "The song's sample rate is outside what Orvane plays (1,000 to 768,000 Hz)";
     case sound_result::kNoSoundData:
       return "The song file holds no sound";
     case sound_result::kReaderNotStarted:

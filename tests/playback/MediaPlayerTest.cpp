@@ -5,6 +5,10 @@
 #include <filesystem>
 #include <thread>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #include "playback/Errors.h"
 #include "playback/FileList.h"
 #include "playback/FolderChoice.h"
@@ -239,16 +243,22 @@ TEST_F(MediaPlayerTest, ASongThatCannotBeOpenedLeavesThePlayerEnabledWithoutIt) 
   testing::WriteBytes(folder_.path() / "header.wav", {whole.begin(), whole.begin() + 20});
   WriteSong(folder_.path() / "gone.wav", 100);
   WriteSong(folder_.path() / "folder.wav", 100);
-  const std::vector<int> unconvertible = {1, 2, 10, 30, 500, 768001};
+  WriteSong(folder_.path() / "pipe.wav", 100);
+  const std::vector<int> unconvertible = {1, 2, 10, 30, 500, 999, 768001};
   for (const int rate : unconvertible) {
     WriteSong(folder_.path() / ("at " + std::to_string(rate) + ".wav"), 3, {1, rate});
   }
   WriteSong(folder_.path() / "nine channels.wav", 100, {.channels = 9});
   list_.ApplyFilePath(folder_.Utf8());
   std::filesystem::remove(folder_.path() / "gone.wav");
-  // Listed as a song, then replaced by a folder of that name.
+  // Listed as a song, then replaced by a folder of that name, or by a pipe, whose open would
+  // wait for a writer.
   std::filesystem::remove(folder_.path() / "folder.wav");
   std::filesystem::create_directory(folder_.path() / "folder.wav");
+#if !defined(_WIN32)
+  std::filesystem::remove(folder_.path() / "pipe.wav");
+  ASSERT_EQ(mkfifo((folder_.path() / "pipe.wav").c_str(), 0600), 0);
+#endif
 
   const auto open_fails = [&](const std::string& name) {
     LoadSong("good.wav");
@@ -267,12 +277,17 @@ TEST_F(MediaPlayerTest, ASongThatCannotBeOpenedLeavesThePlayerEnabledWithoutIt) 
   EXPECT_THAT(open_fails("header.wav"), StartsWith("The song file cannot be played: "));
   EXPECT_EQ(open_fails("gone.wav"), "The song file was not found");
   EXPECT_EQ(open_fails("folder.wav"), "The song's name is a folder, not a sound file");
+#if !defined(_WIN32)
+  EXPECT_EQ(open_fails("pipe.wav"),
+            "The song's name is a pipe or a device, which is not a sound file");
+#endif
   // Refused before any conversion is set up: one for a rate of a few hertz took a minute and
   // gigabytes to build, and would not have answered in time.
   for (const int rate : unconvertible) {
+    const std::string grouped = rate > 1000 ? "768,001" : std::to_string(rate);
     EXPECT_EQ(open_fails("at " + std::to_string(rate) + ".wav"),
-              "The song's sample rate cannot be converted to the sound device's")
-        << rate << " Hz";
+              "The song's sample rate (" + grouped +
+                  " Hz) is outside what Orvane plays (1,000 to 768,000 Hz)");
   }
   rig_.output.SetMaxChannels(8);
   EXPECT_EQ(open_fails("nine channels.wav"),
