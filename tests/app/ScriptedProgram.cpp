@@ -15,7 +15,8 @@
 //   scripted_orvane heard <folder>   bad songs with the bird on the perch at Timer1's own pace;
 //                                    says "trial <n>" as the n-th trial starts; after each logged
 //                                    trial's puff phase it stops and says "rows <k>"; a line on
-//                                    standard input starts it again
+//                                    standard input starts it again, "stop" stops it and "close"
+//                                    closes the window
 //   scripted_orvane playing-puff <folder>
 //                                    picks the folder's first song in both lists and plays the
 //                                    bad one from its bar, then a manual puff of five seconds;
@@ -155,17 +156,29 @@ void RunHeardTrials(TForm1& window, const QString& folder) {
   QuickBadTrials(window.Controls());
   auto* go = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &window);
   QObject::connect(go, &QSocketNotifier::activated, &window, [&window] {
-    char line[64];
-    if (read(STDIN_FILENO, line, sizeof line) > 0) {
-      window.Controls().Start->click();
+    char read_now[256];
+    const ssize_t got = read(STDIN_FILENO, read_now, sizeof read_now);
+    if (got <= 0) {
+      return;
+    }
+    // Lines written one after another may come in one read.
+    for (const QByteArray& line : QByteArray(read_now, got).split('\n')) {
+      if (line == "close") {
+        window.close();
+      } else if (line == "stop") {
+        window.Controls().Stop->click();
+      } else if (!line.isEmpty()) {
+        window.Controls().Start->click();
+      }
     }
   });
   QObject::connect(&window.Timer1(), &TickTimer::tick, &window,
-                   [&window, said = 0, started = 0]() mutable {
+                   [&window, said = 0, started = 0, playing = false]() mutable {
                      const orvane::TrialController::State& state = window.Controller().state();
-                     if (state.bad_playing && state.trial_ticks == 1) {
+                     if (state.bad_playing && !playing) {
                        Say(QStringLiteral("trial %1").arg(++started));
                      }
+                     playing = state.bad_playing;
                      const int rows = LoggedRows(window);
                      if (rows != said && !window.Controller().state().bad_playing) {
                        said = rows;
