@@ -24,6 +24,9 @@ void SongClock::Observe(std::int64_t taken, TimePoint now, bool sounding) {
     }
   } else if (Stalled(now)) {
     JudgeStall();
+    if (!sounding) {
+      EndStall(now);  // the song no longer sounds; what it was owed stays owed
+    }
   }
   if (!sounding) {
     // Nothing is owed while the song is silent: a later play counts from its own start.
@@ -73,7 +76,6 @@ void SongClock::RunStarted(std::int64_t taken, TimePoint now) {
 void SongClock::PlayFailed(int result) {
   stage_ = PlayReport::Stage::kFailed;
   result_ = result;
-  sounding_ = false;
 }
 
 void SongClock::PlayHeard() {

@@ -32,7 +32,8 @@ class SongClock {
   void JoiningPlay(TimePoint now);
   // The run of a fresh play has started, with the count at `taken`.
   void RunStarted(std::int64_t taken, TimePoint now);
-  // The play failed on its way to the device; `result` says why.
+  // The play failed on its way to the device; `result` says why. The song no longer sounding is
+  // observed next.
   void PlayFailed(int result);
   // Nothing was left to sound: the play counts as heard.
   void PlayHeard();

@@ -552,6 +552,7 @@ void SongFeed::FailPlay(int result) {
   if (play_served_ == plays_asked_) {
     play_clock_.PlayFailed(result);
     sounding_ = false;
+    ObserveLocked();
     answered_.notify_all();
   }
 }
