@@ -22,6 +22,7 @@ namespace orvane {
 namespace {
 
 namespace column = trial_table;
+using ::testing::AnyOf;
 using ::testing::Each;
 using ::testing::MatchesRegex;
 using testing::WindowRig;
@@ -74,7 +75,7 @@ class SoundFaultTest : public ::testing::Test {
   void ExpectEveryRowHeard() {
     const auto table = testing::ReadTabSeparated(rig_.window().Record().Table().Path());
     EXPECT_EQ(table.rows.size(), static_cast<std::size_t>(rig_.DecidedTrials()));
-    EXPECT_THAT(table.Column(column::kStream), Each(MatchesRegex("playing|ready")));
+    EXPECT_THAT(table.Column(column::kStream), Each(AnyOf("playing", "ready")));
     EXPECT_THAT(table.Column(column::kPlayerError), Each(""));
     EXPECT_EQ(rig_.DriverCalls(testing::kPuffOnWrite).size(), table.rows.size())
         << "a trial was puffed whose song was not heard";
@@ -90,9 +91,10 @@ class SoundFaultTest : public ::testing::Test {
 TEST_F(SoundFaultTest, AFrozenDeviceLosesItsTrialsWithOneBoxAndTheNextTrialIsLoggedAfterIt) {
   Start();
   ASSERT_TRUE(LogNext());
+  // Only what the regular expressions of every system the tests run on know.
   const std::string stall =
       "The bad song did not reach the sound device, so its trial was not logged: The sound "
-      "device stopped playing for [0-9]+ s; trials were not logged meanwhile\\.";
+      "device stopped playing for .+ s; trials were not logged meanwhile\\.";
 
   // Frozen for 10 s at least, and for three trials.
   rig_.output.Freeze(true);
