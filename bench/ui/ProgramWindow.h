@@ -39,7 +39,7 @@ class ProgramWindow {
   int LoggedRows() const;
 
  private:
-  VirtualOutput output_;
+  VirtualOutput output_{VirtualOutput::Pace::kRealTime};
   StreamingSoundService sound_{output_};
   QtFileDialog folder_dialog_{nullptr};
   SystemClipboard clipboard_;

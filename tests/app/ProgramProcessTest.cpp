@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -186,6 +187,21 @@ class ScriptedRun {
         return false;
       }
     }
+  }
+
+  // Reads what the program says for `milliseconds`; false if it ends meanwhile.
+  bool ReadFor(int milliseconds) {
+    const QDeadlineTimer limit(milliseconds);
+    while (!limit.hasExpired()) {
+      while (process.canReadLine()) {
+        lines << QString::fromUtf8(process.readLine()).trimmed();
+      }
+      if (process.state() == QProcess::NotRunning) {
+        return false;
+      }
+      process.waitForReadyRead(static_cast<int>(std::max<qint64>(limit.remainingTime(), 1)));
+    }
+    return true;
   }
 
   // What the program said last, enough to see why a wait failed without its every tick.
@@ -444,8 +460,8 @@ TEST(ProgramProcess, AnEndSignalWithTheSoundServerStalledClosesTheValveAndEndsWi
 
 // The real program over a real sound server, which is killed and started again between trials,
 // as desktops restart theirs: each next trial's song reaches the new server, whose monitor
-// records it, and no trial goes unheard. Once the server is gone for good, the trials that start
-// say why in their boxes and nothing more is logged.
+// records it, and no trial goes unheard. Once the server is gone for good, one box says why, the
+// trials go on and nothing more is logged.
 TEST(ProgramProcess, ASongReachesASoundServerStartedAgainAndNoTrialIsLoggedWithoutOne) {
   PrivateSoundServer server;
   if (!server.Start()) {
@@ -475,14 +491,99 @@ TEST(ProgramProcess, ASongReachesASoundServerStartedAgainAndNoTrialIsLoggedWitho
 
   next_trial();
   ASSERT_TRUE(run.WaitFor("box ")) << run.LastLines();
-  ASSERT_TRUE(run.WaitFor("box ")) << run.LastLines();
-  for (const QString& box : run.Boxes()) {
-    EXPECT_TRUE(box.contains("sound device")) << box.toStdString();
+  const QString started = run.lines.filter(QRegularExpression("^trial ")).last();
+  for (int more = 0; more < 2; ++more) {
+    ASSERT_TRUE(run.WaitFor("trial ")) << run.LastLines();
   }
+  EXPECT_NE(run.lines.filter(QRegularExpression("^trial ")).last(), started);
+  ASSERT_EQ(run.Boxes().size(), 1) << run.Boxes().join('\n').toStdString();
+  EXPECT_TRUE(run.Boxes()[0].contains("sound device")) << run.Boxes()[0].toStdString();
   EXPECT_FALSE(run.lines.contains("rows 4"));
   ::kill(static_cast<pid_t>(run.process.processId()), SIGTERM);
   ASSERT_TRUE(run.Ended());
   EXPECT_EQ(run.process.exitCode(), 0);
+}
+
+// The sound server is stopped, as a frozen desktop stops it, for 12 s: once in the middle of a
+// song that the next trials join, once before a trial starts its song anew. While it is stopped
+// the trials go on and none is logged or puffed, and one box says so; once it goes on, the first
+// trial to start reaches it (its monitor records the song) and is logged. The experiment is
+// stopped over the server's continuing, so that the recording is running for that trial.
+TEST(ProgramProcess, NoTrialIsLoggedWhileTheSoundServerIsStoppedAndTheNextOneIsAfter) {
+  // A song of ten seconds, still sounding when the server stops; one of 0.3 s, long over.
+  for (const std::int64_t song_frames : {80000, 2400}) {
+    SCOPED_TRACE(song_frames);
+    PrivateSoundServer server;
+    if (!server.Start()) {
+      GTEST_SKIP() << "no PulseAudio to run a sound server of the test's own";
+    }
+    server.Record();
+    ScriptedRun run({"heard", "<songs>"}, ORVANE_DRIVER_FOLDER, server.Variables(), song_frames);
+    ASSERT_TRUE(run.WaitFor("rows 1")) << run.LastLines();
+
+    server.Pause();
+    const qsizetype before = run.lines.size();
+    run.process.write("go\n");
+    ASSERT_TRUE(run.WaitFor("trial ")) << run.LastLines();
+    ASSERT_TRUE(run.ReadFor(12000)) << run.LastLines();
+    EXPECT_TRUE(run.lines.mid(before).filter(QRegularExpression("^rows ")).isEmpty())
+        << run.LastLines();
+    ASSERT_EQ(run.Boxes().size(), 1) << run.Boxes().join('\n').toStdString();
+    EXPECT_TRUE(run.Boxes()[0].contains("did not reach the sound device"))
+        << run.Boxes()[0].toStdString();
+    std::vector<std::string> writes;
+    for (const std::string& call : run.DriverCalls()) {
+      if (call.starts_with("DAQmxWriteDigitalLines")) {
+        writes.push_back(call);
+      }
+    }
+    EXPECT_EQ(std::count(writes.begin(), writes.end(), kOnWrite), 1) << "a lost trial was puffed";
+
+    run.process.write("stop\n");
+    server.Resume();
+    server.Recorded();  // what the server sounded as it caught up is not the next trial's
+    server.Record();
+    const qsizetype going_on = run.lines.size();
+    QElapsedTimer after;
+    after.start();
+    run.process.write("go\n");
+    ASSERT_TRUE(run.WaitFor("rows 2")) << run.LastLines();
+    ::testing::Test::RecordProperty(
+        song_frames > 8000 ? "mid_song_logged_after_ms" : "at_start_logged_after_ms",
+        static_cast<int>(after.elapsed()));
+    EXPECT_EQ(run.lines.mid(going_on).filter(QRegularExpression("^trial ")).size(), 1)
+        << "a trial that started after the server went on was lost: " << run.LastLines();
+    EXPECT_TRUE(HoldsSound(server.Recorded())) << "the trial was logged unheard";
+    EXPECT_EQ(run.Boxes().size(), 1);
+    ::kill(static_cast<pid_t>(run.process.processId()), SIGTERM);
+    ASSERT_TRUE(run.Ended());
+  }
+}
+
+// The window is closed while the sound server is stopped and a trial's song waits on it: the
+// valve is written off, the device released, and the program ends while the server is still
+// stopped, the end waiting on the sound side no longer than it may.
+TEST(ProgramProcess, AWindowClosedWhileTheSoundServerIsStoppedEndsWithTheValveWrittenOff) {
+  PrivateSoundServer server;
+  if (!server.Start()) {
+    GTEST_SKIP() << "no PulseAudio to run a sound server of the test's own";
+  }
+  ScriptedRun run({"heard", "<songs>"}, ORVANE_DRIVER_FOLDER, server.Variables(), 2400);
+  ASSERT_TRUE(run.WaitFor("rows 1")) << run.LastLines();
+  server.Pause();
+  run.process.write("go\n");
+  ASSERT_TRUE(run.WaitFor("trial ")) << run.LastLines();
+  QElapsedTimer ending;
+  ending.start();
+  run.process.write("close\n");
+  const bool ended = run.process.waitForFinished(20000);
+  const qint64 took = ending.elapsed();
+  server.Resume();
+  ASSERT_TRUE(ended) << "the program waited on the stopped sound server";
+  ::testing::Test::RecordProperty("end_ms", static_cast<int>(took));
+  EXPECT_EQ(run.process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(run.process.exitCode(), 0);
+  EXPECT_EQ(run.LastDriverCalls(kCloseCalls.size()), kCloseCalls);
 }
 
 // Without the driver library the program says so in one box and runs all the same: Start works

@@ -12,7 +12,8 @@
 //                                    bad songs decided at every tick (puff delay 0) with puffs of
 //                                    3 s, the bird on the perch; says "puffing" once one is on
 //   scripted_orvane run <folder>     picks the folder's first song in both lists, presses Start
-//                                    and waits for a trial; says "rows 1" and "perch <colour>
+//                                    and waits, at Timer1's own pace, for a trial decided 3 s
+//                                    after its song's start; says "rows 1" and "perch <colour>
 //                                    <crossed|plain>", then closes the window
 //   scripted_orvane trials <n> <folder>
 //                                    bad songs with the bird on the perch, ticks driven as fast as
@@ -20,8 +21,10 @@
 //                                    trial (e: events recorded so far) and stops dead after the
 //                                    n-th, to be killed
 //   scripted_orvane heard <folder>   bad songs with the bird on the perch at Timer1's own pace;
-//                                    after each logged trial's puff phase it stops and says
-//                                    "rows <k>"; a line on standard input starts it again
+//                                    says "trial <n>" as the n-th trial starts; after each logged
+//                                    trial's puff phase it stops and says "rows <k>"; a line on
+//                                    standard input starts it again, "stop" stops it and "close"
+//                                    closes the window
 //   scripted_orvane playing-puff <folder>
 //                                    picks the folder's first song in both lists and plays the
 //                                    bad one from its bar, then a manual puff of five seconds;
@@ -193,8 +196,10 @@ void RunOneTrial(TForm1& window, const QString& folder) {
   Ui::TForm1& form = window.Controls();
   PickSongs(window, folder);
   QuickBadTrials(form);
+  // A sound server whose null output was idle takes a new song's first frames up to 2 s late.
+  form.action_delayTb->setValue(30);
   form.Start->click();
-  DriveTicks(window, [&window, said = false]() mutable {
+  QObject::connect(&window.Timer1(), &TickTimer::tick, &window, [&window, said = false]() mutable {
     if (LoggedRows(window) == 1 && !said) {
       said = true;
       const Ui::TForm1& controls = window.Controls();
@@ -214,19 +219,36 @@ void RunHeardTrials(TForm1& window, const QString& folder) {
   QuickBadTrials(window.Controls());
   auto* go = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &window);
   QObject::connect(go, &QSocketNotifier::activated, &window, [&window] {
-    char line[64];
-    if (read(STDIN_FILENO, line, sizeof line) > 0) {
-      window.Controls().Start->click();
+    char read_now[256];
+    const ssize_t got = read(STDIN_FILENO, read_now, sizeof read_now);
+    if (got <= 0) {
+      return;
+    }
+    // Lines written one after another may come in one read.
+    for (const QByteArray& line : QByteArray(read_now, got).split('\n')) {
+      if (line == "close") {
+        window.close();
+      } else if (line == "stop") {
+        window.Controls().Stop->click();
+      } else if (!line.isEmpty()) {
+        window.Controls().Start->click();
+      }
     }
   });
-  QObject::connect(&window.Timer1(), &TickTimer::tick, &window, [&window, said = 0]() mutable {
-    const int rows = LoggedRows(window);
-    if (rows != said && !window.Controller().state().bad_playing) {
-      said = rows;
-      window.Controls().Stop->click();
-      Say(QStringLiteral("rows %1").arg(rows));
-    }
-  });
+  QObject::connect(&window.Timer1(), &TickTimer::tick, &window,
+                   [&window, said = 0, started = 0, playing = false]() mutable {
+                     const orvane::TrialController::State& state = window.Controller().state();
+                     if (state.bad_playing && !playing) {
+                       Say(QStringLiteral("trial %1").arg(++started));
+                     }
+                     playing = state.bad_playing;
+                     const int rows = LoggedRows(window);
+                     if (rows != said && !window.Controller().state().bad_playing) {
+                       said = rows;
+                       window.Controls().Stop->click();
+                       Say(QStringLiteral("rows %1").arg(rows));
+                     }
+                   });
   window.Controls().Start->click();
 }
 

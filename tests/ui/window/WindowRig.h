@@ -20,6 +20,7 @@
 #include "playback/audio/VirtualOutput.h"
 #include "playback/view/FileListBox.h"
 #include "tests/io/support/SimulatedDevice.h"
+#include "tests/playback/PlayerRig.h"
 #include "tests/playback/SongFiles.h"
 #include "ui/window/MainWindow.h"
 #include "ui/window/RadioGroup.h"
@@ -54,7 +55,8 @@ class NoDialog final : public FileDialog {
 };
 
 // Everything the window runs on, faked or virtual, with a song folder of its own as the default
-// folder and the simulated driver reset before the window opens its tasks.
+// folder and the simulated driver reset before the window opens its tasks. The virtual sound
+// device takes the songs in real time; how long it stands still is told by a held clock.
 class WindowRig {
  public:
   // The default folder holds these song files (generated WAV files) unless told otherwise.
@@ -84,8 +86,9 @@ class WindowRig {
   TempFolder songs;
   TempFolder journals;  // the run's journal goes into the folder "Orvane" in here
   SimulatedDevice device;
-  VirtualOutput output;
-  StreamingSoundService sound{output};
+  VirtualOutput output{VirtualOutput::Pace::kRealTime};
+  HeldClock sound_clock;
+  StreamingSoundService sound{output, sound_clock};
   NoDialog dialog;
   RecordingClipboard clipboard;
   FixedLocalClock local_clock;
