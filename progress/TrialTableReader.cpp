@@ -116,7 +116,7 @@ std::optional<TrialRow> TrialTableReader::Fail(std::size_t line_number, const st
 }
 
 TrialTable ReadTrialTable(std::string_view text, std::string name) {
-  TrialTable table{name, false, {}, {}};
+  TrialTable table{name, false, false, {}, {}};
   TrialTableReader reader(std::move(name));
   if (text.starts_with("\xEF\xBB\xBF")) {
     text.remove_prefix(3);
@@ -151,7 +151,7 @@ TrialTable LoadTrialTable(const std::filesystem::path& file) {
   std::string name(utf8_name.begin(), utf8_name.end());
   std::ifstream in(file, std::ios::binary);
   if (!in) {
-    TrialTable table{name, false, {}, {}};
+    TrialTable table{name, false, false, {}, {}};
     std::error_code error;
     table.problems.push_back(name + (std::filesystem::exists(file, error)
                                          ? " cannot be opened for reading."
@@ -160,7 +160,7 @@ TrialTable LoadTrialTable(const std::filesystem::path& file) {
   }
   const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (in.bad()) {
-    TrialTable table{name, false, {}, {}};
+    TrialTable table{name, false, false, {}, {}};
     table.problems.push_back(name + " cannot be read to its end.");
     return table;
   }
