@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "control/TickClock.h"
 #include "log/LocalClock.h"
 #include "log/platform/SystemClipboard.h"
 #include "playback/audio/StreamingSoundService.h"
@@ -45,6 +46,7 @@ class ProgramWindow {
   SystemClipboard clipboard_;
   SystemLocalClock local_clock_;
   SystemCalendarClock calendar_clock_;
+  SteadyTickClock tick_clock_;
   std::unique_ptr<TForm1> window_;
   std::unique_ptr<testing::SimulatedDevice> device_;
 };

@@ -224,6 +224,16 @@ void RunRecord::Cleared() {
   Record("clear", {});
 }
 
+void RunRecord::TicksDropped(std::string_view timer, std::int64_t gap_ms,
+                             std::int64_t ticks_dropped) {
+  Record("tick_stall", Details()
+                           .Add("timer", timer)
+                           .Add("gap_ms", gap_ms)
+                           .Add("ticks_dropped", ticks_dropped)
+                           .Add("tick", tick_)
+                           .Text());
+}
+
 void RunRecord::MessageShown(std::string_view box, std::string_view text) {
   events_.RecordWithOthers("message", Details().Add("box", box).Add("text", text).Text());
 }

@@ -73,11 +73,11 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
       recorded_bad_(play_bad_, orvane::kBadSong, record_),
       recorded_good_(play_good_, orvane::kNeutralSong, record_),
       recorded_log_(journaled_log_, recorded_good_, recorded_bad_, record_),
-      timer1_(this),
-      timer2_(this),
-      valve_guard_(this),
-      heartbeat_(this),
-      song_watch_(this),
+      timer1_(services.tick_clock, this),
+      timer2_(services.tick_clock, this),
+      valve_guard_(services.tick_clock, this),
+      heartbeat_(services.tick_clock, this),
+      song_watch_(services.tick_clock, this),
       controller_({*this, recorded_lines_, selection_, recorded_good_, recorded_bad_, recorded_log_,
                    *this, timer1_, timer2_}),
       progress_(std::make_unique<LiveProgress>(
@@ -169,6 +169,10 @@ void TForm1::ConnectTheRecord() {
     recorded_good_.PlayedByButton();
     WatchSongs();
   });
+  connect(&timer1_, &TickTimer::stalled, this,
+          [this](qint64 gap, qint64 dropped) { record_.TicksDropped("trial", gap, dropped); });
+  connect(&timer2_, &TickTimer::stalled, this,
+          [this](qint64 gap, qint64 dropped) { record_.TicksDropped("manual", gap, dropped); });
   record_.Folder().SetMadeListener([this] { ShowRunFiles(); });
   // The Progress window charts what the trial table holds, read back as past runs are.
   record_.ListenToTrialLines([this](std::string_view line) { live_run_.AddLine(line); });

@@ -147,8 +147,8 @@ class TForm1 : public QWidget,
   };
 
   void ApplyDescriptionExtras();
-  // Tells the run's record of every change of a setting, of a song's start from its button and of
-  // each of the run's files made.
+  // Tells the run's record of every change of a setting, of a song's start from its button, of
+  // each of the run's files made and of the ticks a stall cost.
   void ConnectTheRecord();
   // Shrinks a window that the screen cannot hold to the screen's free area; its page then scrolls.
   void FitToScreen();

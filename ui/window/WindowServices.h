@@ -8,6 +8,7 @@
 #include <string>
 
 #include "control/CalendarClock.h"
+#include "control/TickClock.h"
 #include "log/Clipboard.h"
 #include "log/LocalClock.h"
 #include "playback/FolderChoice.h"
@@ -35,4 +36,6 @@ struct WindowServices {
   // Where the program remembers a choice between runs (an INI file): the progress charts' block
   // size.
   std::filesystem::path settings_file;
+  // The clock the timers measure their periods on.
+  const orvane::TickClock& tick_clock;
 };

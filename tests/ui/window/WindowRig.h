@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "control/CalendarClock.h"
+#include "control/TickClock.h"
 #include "log/Clipboard.h"
 #include "log/LocalClock.h"
 #include "playback/FolderChoice.h"
@@ -41,6 +43,24 @@ class FixedLocalClock final : public LocalClock {
 class FixedCalendarClock final : public CalendarClock {
  public:
   std::int64_t SecondsSinceEpoch() const override { return 1700000000; }
+};
+
+// The timers' clock: the steady clock, until a test holds it still to move it by hand.
+class TestTickClock final : public TickClock {
+ public:
+  TimePoint Now() const override { return held_ ? *held_ : std::chrono::steady_clock::now(); }
+  void Hold() {
+    if (!held_) {
+      held_ = std::chrono::steady_clock::now();
+    }
+  }
+  void Advance(std::chrono::milliseconds by) {
+    Hold();
+    *held_ += by;
+  }
+
+ private:
+  std::optional<TimePoint> held_;
 };
 
 // A folder dialog that must not come up: the window tests pick folders through the form.
@@ -90,6 +110,7 @@ class WindowRig {
   RecordingClipboard clipboard;
   FixedLocalClock local_clock;
   FixedCalendarClock calendar_clock;
+  TestTickClock tick_clock;
   QStringList messages;    // the refused Start's box
   QStringList exceptions;  // the application's error box, as it would read
   QStringList end_faults;  // what the program would leave on standard error as it ends
