@@ -32,9 +32,9 @@ packages=(
   file dpkg-dev lintian desktop-file-utils appstream
 )
 
-# The tests run the program on a display of its own that they can take away.
+# The tests run the program on a display of its own that they can take away, and a D-Bus daemon.
 if [ "$mode" = test ]; then
-  packages+=(xvfb)
+  packages+=(xvfb dbus)
 fi
 
 # What the Windows build adds: the cross compiler, Wine to run the tests, NSIS for the installer,

@@ -40,6 +40,8 @@ std::string_view ByName(PuffBy by) {
       return "rewrite";
     case PuffBy::kClose:
       return "close";
+    case PuffBy::kSleep:
+      return "sleep";
   }
   return "";
 }
@@ -232,6 +234,14 @@ void RunRecord::TicksDropped(std::string_view timer, std::int64_t gap_ms,
                            .Add("ticks_dropped", ticks_dropped)
                            .Add("tick", tick_)
                            .Text());
+}
+
+void RunRecord::MachineSleeps() {
+  Record("sleep", Details().Add("tick", tick_).Text());
+}
+
+void RunRecord::MachineWoke(std::int64_t slept_ms) {
+  Record("wake", Details().Add("slept_ms", slept_ms).Add("tick", tick_).Text());
 }
 
 void RunRecord::MessageShown(std::string_view box, std::string_view text) {

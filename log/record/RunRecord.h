@@ -22,8 +22,9 @@
 namespace orvane::record {
 
 // Who wrote a pattern to the puffer: a trial's decision or the end of its puff phase, the manual
-// puff, the rewrite of an off pattern that failed, or the window closing.
-enum class PuffBy { kTrial, kManual, kRewrite, kClose };
+// puff, the rewrite of an off pattern that failed, the window closing, or the machine going to
+// sleep.
+enum class PuffBy { kTrial, kManual, kRewrite, kClose, kSleep };
 
 // Everything a run does, kept beside its trial journal under the same name stem: the trial
 // table, one line per logged row with its settings, timings and escape latency, and the event
@@ -73,6 +74,9 @@ class RunRecord {
   // A tick that came `gap_ms` after the one before it, which should have come `ticks_dropped`
   // ticks earlier; `timer` is "trial" (Timer1) or "manual" (Timer2).
   void TicksDropped(std::string_view timer, std::int64_t gap_ms, std::int64_t ticks_dropped);
+  // The machine is about to sleep, and has woken after `slept_ms`.
+  void MachineSleeps();
+  void MachineWoke(std::int64_t slept_ms);
   // A box the program showed: "notice", "error" or "start refused".
   void MessageShown(std::string_view box, std::string_view text);
   // Once: the first reason given is the one recorded.

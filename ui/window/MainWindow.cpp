@@ -78,6 +78,7 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
       valve_guard_(services.tick_clock, this),
       heartbeat_(services.tick_clock, this),
       song_watch_(services.tick_clock, this),
+      power_({services.power, notices_, record_, [this] { return CloseValveForSleep(); }}),
       controller_({*this, recorded_lines_, selection_, recorded_good_, recorded_bad_, recorded_log_,
                    *this, timer1_, timer2_}),
       progress_(std::make_unique<LiveProgress>(
@@ -261,6 +262,7 @@ void TForm1::StartClick() {
   controller_.StartClick();
   if (timer1_.IsEnabled()) {
     record_.Started();
+    power_.RunStarted(static_cast<std::uintptr_t>(internalWinId()));
   }
   KeepClosingTheValve();
   WatchSongs();
@@ -268,6 +270,7 @@ void TForm1::StartClick() {
 void TForm1::StopClick() {
   controller_.StopClick();
   record_.Stopped();
+  power_.RunStopped();
   KeepClosingTheValve();
   WatchSongs();
 }
@@ -354,6 +357,12 @@ void TForm1::ShowRunFiles() {
     }
   }
   ui_->report->setToolTip(text);
+}
+
+bool TForm1::CloseValveForSleep() {
+  recorded_lines_.WritesBy(PuffBy::kSleep);
+  recorded_lines_.PuffOff();
+  return !lines_.OffPatternDue();
 }
 
 void TForm1::KeepClosingTheValve() {
@@ -462,6 +471,7 @@ void TForm1::FormClose() {
   timer2_.Disable();
   heartbeat_.Disable();
   song_watch_.Disable();
+  power_.Close();
   // Close the valve first: a window closed in the middle of a puff must not leave air blowing.
   recorded_lines_.WritesBy(PuffBy::kClose);
   recorded_lines_.PuffOff();

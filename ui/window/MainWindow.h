@@ -22,6 +22,7 @@
 #include "ui/window/DeferredNotices.h"
 #include "ui/window/LiveProgress.h"
 #include "ui/window/RecordedParts.h"
+#include "ui/window/RunPower.h"
 #include "ui/window/TickTimer.h"
 #include "ui/window/WindowServices.h"
 
@@ -156,6 +157,8 @@ class TForm1 : public QWidget,
   void ShowError(const QString& text);
   // Runs the valve guard exactly while the off pattern is due and no timer writes it.
   void KeepClosingTheValve();
+  // The machine is about to sleep; false when the off pattern did not hold.
+  bool CloseValveForSleep();
   void RecordEndFault(const std::string& text);
   // The log table's tooltip names the folder of the run's files and those made so far.
   void ShowRunFiles();
@@ -185,6 +188,7 @@ class TForm1 : public QWidget,
   TickTimer valve_guard_;
   TickTimer heartbeat_;
   TickTimer song_watch_;
+  RunPower power_;
   orvane::TrialController controller_;
   std::unique_ptr<LiveProgress> progress_;
   QList<RightAnchor> right_anchors_;

@@ -13,6 +13,7 @@
 #include "log/LocalClock.h"
 #include "playback/FolderChoice.h"
 #include "playback/SoundService.h"
+#include "ui/window/MachinePower.h"
 
 // What the main window runs on beyond its own controls. The program hands it the machine's
 // sound device, dialogs, clipboard and clocks; tests hand it their own.
@@ -38,4 +39,6 @@ struct WindowServices {
   std::filesystem::path settings_file;
   // The clock the timers measure their periods on.
   const orvane::TickClock& tick_clock;
+  // Keeps the machine awake during a run and tells of its sleep.
+  orvane::MachinePower& power;
 };

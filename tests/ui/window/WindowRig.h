@@ -23,6 +23,7 @@
 #include "playback/view/FileListBox.h"
 #include "tests/io/support/SimulatedDevice.h"
 #include "tests/playback/SongFiles.h"
+#include "ui/window/MachinePower.h"
 #include "ui/window/MainWindow.h"
 #include "ui/window/RadioGroup.h"
 #include "ui/window/WindowServices.h"
@@ -61,6 +62,24 @@ class TestTickClock final : public TickClock {
 
  private:
   std::optional<TimePoint> held_;
+};
+
+// The machine's power as the window sees it: its requests noted, and the machine's sleep, its
+// wake and a refusal to stay awake played by the test through the listener.
+class FakeMachinePower final : public MachinePower {
+ public:
+  void Listen(Listener to) override { listener = std::move(to); }
+  void StayAwake(std::uintptr_t) override {
+    requests.push_back("stay awake");
+    if (refusal && listener.refused) {
+      listener.refused(*refusal);
+    }
+  }
+  void AllowSleep() override { requests.push_back("allow sleep"); }
+
+  Listener listener;
+  std::vector<std::string> requests;
+  std::optional<std::string> refusal;  // given at every request to stay awake
 };
 
 // A folder dialog that must not come up: the window tests pick folders through the form.
@@ -111,6 +130,7 @@ class WindowRig {
   FixedLocalClock local_clock;
   FixedCalendarClock calendar_clock;
   TestTickClock tick_clock;
+  FakeMachinePower power;
   QStringList messages;    // the refused Start's box
   QStringList exceptions;  // the application's error box, as it would read
   QStringList end_faults;  // what the program would leave on standard error as it ends
