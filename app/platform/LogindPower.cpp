@@ -14,9 +14,9 @@
 namespace orvane {
 namespace {
 
-const QString kService = QStringLiteral("org.freedesktop.login1");
-const QString kPath = QStringLiteral("/org/freedesktop/login1");
-const QString kManager = QStringLiteral("org.freedesktop.login1.Manager");
+constexpr QLatin1String kService("org.freedesktop.login1");
+constexpr QLatin1String kPath("/org/freedesktop/login1");
+constexpr QLatin1String kManager("org.freedesktop.login1.Manager");
 
 // Milliseconds on the clock that goes on while the machine sleeps.
 std::int64_t BootTimeMilliseconds() {

@@ -28,8 +28,8 @@ namespace {
 
 using ::testing::ElementsAre;
 
-const QString kLogind = QStringLiteral("org.freedesktop.login1");
-const QString kPath = QStringLiteral("/org/freedesktop/login1");
+constexpr QLatin1String kLogind("org.freedesktop.login1");
+constexpr QLatin1String kPath("/org/freedesktop/login1");
 
 // A bus daemon on a socket of its own, ended with the test.
 class TestBus {
