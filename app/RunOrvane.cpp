@@ -74,7 +74,7 @@ int RunOrvane(OrvaneApplication& app, const std::function<void()>& first_step) {
     // closes the valve as its last act.
     RunWindow(
         app, window, [&window](const std::string& reason) { window.NoteRunEnd(reason); },
-        LastAct{&DigitalLines::WriteOffAsLastAct, &window.Lines()});
+        LastAct{&DigitalLines::WriteOffAsLastAct, &window.Lines(), &TForm1::RecordCrash, &window});
   } catch (...) {
     // An error while the window is built ends the program after its box; exit code 0 all the same.
     app.ShowException(std::current_exception());

@@ -4,19 +4,9 @@
 #include <memory>
 #include <string>
 
+#include "app/platform/CrashLastAct.h"
+
 namespace orvane {
-
-// What a process that is about to die does last: close the valve. It runs inside a crash, so it
-// takes no lock and calls nothing that might wait for one. False when the valve may stay open;
-// none where the process has no valve.
-struct LastAct {
-  bool (*act)(void* context) noexcept = nullptr;
-  void* context = nullptr;
-};
-
-// Said on standard error when a crash's last act could not close the valve.
-inline constexpr char kValveLeftOpenByCrash[] =
-    "The program crashed and the puffer could not be switched off. Check the valve.\n";
 
 // Every way the system ends the program, turned into a closed valve first.
 // - Requests to end (on Linux every catchable signal whose default ends the process, such as
@@ -26,8 +16,7 @@ inline constexpr char kValveLeftOpenByCrash[] =
 //   the reason in a few words ("signal SIGTERM", "session end"), which closes the window as its
 //   close box does. Task Manager's "End task" and any other kill end the process with no word to
 //   it: only the device's watchdog closes the valve then.
-// - Crashes (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGSYS, SIGTRAP; on Windows an unhandled
-//   exception and abort) run `last_act`, and the process then dies as it would have.
+// - Crashes end with `last_act` (CrashLastAct), and the process then dies as it would have.
 // - On Linux a write to a closed pipe fails instead of ending the program (SIGPIPE is ignored).
 // Only one may exist at a time; the previous handling returns when it goes.
 class EndRequests {

@@ -1,28 +1,42 @@
 #include "log/record/RunRecord.h"
 
+#include <QString>
 #include <QSysInfo>
 
 #include <utility>
 
+#include "log/FixedText.h"
+#include "log/record/RecordText.h"
+
 namespace orvane::record {
 namespace {
 
-// An event's details: "key=value" pairs joined by "; ", paths last since they may hold anything.
+// An event's details: "key=value" pairs joined by "; ". Names and messages go last, since they
+// may hold anything, and never hold a ";" of their own, so that every pair can be split off.
 class Details {
  public:
   Details& Add(std::string_view key, std::string_view value) {
-    if (!text_.empty()) {
-      text_ += "; ";
-    }
-    text_ += key;
-    text_ += '=';
+    Key(key);
     text_ += value;
+    return *this;
+  }
+  Details& AddName(std::string_view key, std::string_view name) {
+    Key(key);
+    AppendName(text_, name, ";");
     return *this;
   }
   Details& Add(std::string_view key, std::int64_t value) { return Add(key, std::to_string(value)); }
   const std::string& Text() const { return text_; }
 
  private:
+  void Key(std::string_view key) {
+    if (!text_.empty()) {
+      text_ += "; ";
+    }
+    text_ += key;
+    text_ += '=';
+  }
+
   std::string text_;
 };
 
@@ -40,11 +54,33 @@ std::string_view ByName(PuffBy by) {
       return "rewrite";
     case PuffBy::kClose:
       return "close";
+    case PuffBy::kStart:
+      return "start";
+    case PuffBy::kDeadline:
+      return "deadline";
+    case PuffBy::kWatchdog:
+      return "watchdog";
+    case PuffBy::kCrash:
+      return "crash";
     case PuffBy::kSleep:
       return "sleep";
   }
   return "";
 }
+
+// Details in a fixed room, for a crash handler: no allocation.
+class FixedDetails {
+ public:
+  template <typename Value>
+  FixedDetails& Add(std::string_view key, Value value) noexcept {
+    text_ << (text_.Empty() ? "" : "; ") << key << "=" << value;
+    return *this;
+  }
+  std::string_view Text() const noexcept { return text_.View(); }
+
+ private:
+  FixedText<512> text_;
+};
 
 std::string OperatingSystem() {
   return (QSysInfo::prettyProductName() + QStringLiteral(" (") + QSysInfo::kernelType() +
@@ -63,6 +99,7 @@ std::uint64_t Since(std::uint64_t now, std::uint64_t then) {
 RunRecord::RunRecord(const Parts& parts)
     : clock_(parts.clock),
       settings_(parts.settings),
+      run_clock_(parts.monotonic),
       folder_(parts.folder, parts.clock.Now(), parts.notices),
       journal_(folder_),
       table_(folder_),
@@ -78,18 +115,22 @@ void RunRecord::BeginRun(std::string_view device, std::string_view bad_folder,
   for (std::size_t i = 0; i < kSettingColumns.size(); ++i) {
     rest.Add(kSettingColumns[i], settings_recorded_[i]);
   }
-  rest.Add("bad_folder", bad_folder).Add("neutral_folder", neutral_folder);
+  rest.AddName("bad_folder", bad_folder).AddName("neutral_folder", neutral_folder);
   events_.SetRunStart(text + "; " + rest.Text());
 }
 
 void RunRecord::PerchRead(bool on_perch, std::int32_t status) {
   ++tick_;
+  tick_read_ = run_clock_.Now();
   tick_puff_ = {};
   tick_read_ok_ = status >= 0;
   if (trial_) {
     trial_->device_ok = trial_->device_ok && tick_read_ok_;
     if (!on_perch && !trial_->left_tick && tick_ > trial_->start_tick) {
       trial_->left_tick = tick_;
+      trial_->left_read = tick_read_;
+    } else if (on_perch && trial_->left_tick && !trial_->returned_tick) {
+      trial_->returned_tick = tick_;
     }
   }
   if (tick_read_ok_ == reads_failing_) {
@@ -107,7 +148,8 @@ void RunRecord::PerchRead(bool on_perch, std::int32_t status) {
   }
 }
 
-void RunRecord::PuffWritten(bool on, PuffBy by, std::int32_t status) {
+void RunRecord::PuffWritten(bool on, PuffBy by, std::int32_t status,
+                            std::int64_t milliseconds_ago) {
   const bool held = status >= 0;
   if (on && by == PuffBy::kTrial) {
     tick_puff_ = {true, held};
@@ -121,25 +163,33 @@ void RunRecord::PuffWritten(bool on, PuffBy by, std::int32_t status) {
                                   .Add("status", status)
                                   .Add("tick", tick_)
                                   .Text();
-  // Closing the valve as the window closes is part of ending, which alone leaves no file.
-  if (by == PuffBy::kClose) {
+  // Closing the valve as the program starts and as the window closes is part of starting and
+  // ending, which alone leave no file.
+  if (by == PuffBy::kClose || by == PuffBy::kStart) {
     events_.RecordWithOthers(on ? "puff_on" : "puff_off", details);
   } else {
-    Record(on ? "puff_on" : "puff_off", details);
+    events_.Record(on ? "puff_on" : "puff_off", details, milliseconds_ago);
   }
 }
 
 void RunRecord::SongStarted(SongKind kind, bool by_trial, const PlaybackHealth& health) {
   const Song& song = ChosenSong(kind);
   if (by_trial) {
-    trial_ = Trial{kind, song, tick_, health, std::nullopt, tick_read_ok_};
+    trial_.emplace();
+    trial_->kind = kind;
+    trial_->song = song;
+    trial_->start_tick = tick_;
+    trial_->at_start = health;
+    trial_->drawn_with = ReadSettings(settings_);
+    trial_->start_read = tick_read_;
+    trial_->device_ok = tick_read_ok_;
   }
   Record("song_start", Details()
                            .Add("song", SongName(kind))
                            .Add("by", by_trial ? "trial" : "button")
                            .Add("tick", tick_)
-                           .Add("file", song.file)
-                           .Add("folder", song.folder)
+                           .AddName("folder", song.folder)
+                           .AddName("file", song.file)
                            .Text());
 }
 
@@ -159,16 +209,32 @@ void RunRecord::TrialLogged(SongKind kind, bool on_perch, const PlaybackHealth& 
   row.on_perch = on_perch;
   row.puff_on = tick_puff_.on;
   row.puff_held = tick_puff_.held;
-  row.settings = settings_recorded_;
   row.playback.stream = health.stream;
   row.playback.error = health.error;
   row.start_tick = tick_;
-  if (trial_ && trial_->kind == kind) {
+  const bool song_known = trial_ && trial_->kind == kind;
+  for (std::size_t i = 0; i < row.settings.size(); ++i) {
+    if (!kSettingOfTheDraw[i]) {
+      row.settings[i] = settings_recorded_[i];
+    } else if (song_known) {
+      row.settings[i] = trial_->drawn_with[i];
+    }
+  }
+  if (song_known) {
     row.song_file = trial_->song.file;
     row.song_folder = trial_->song.folder;
     row.start_tick = trial_->start_tick;
     row.left_tick = trial_->left_tick;
+    row.returned_tick = trial_->returned_tick;
+    if (trial_->left_tick) {
+      const auto taken = trial_->left_read - trial_->start_read;
+      row.left_clock_ms = std::chrono::round<std::chrono::milliseconds>(taken).count();
+    }
     row.device_ok = trial_->device_ok;
+    row.song_decision = ++trial_->decisions;
+    row.after_puff = trial_->puffed;
+    // Only a write the driver accepted switched the puffer on.
+    trial_->puffed = trial_->puffed || (tick_puff_.on && tick_puff_.held);
     row.playback.frames_owed = Since(health.frames_owed, trial_->at_start.frames_owed);
     row.playback.underflows = Since(health.underflows, trial_->at_start.underflows);
   }
@@ -183,15 +249,18 @@ void RunRecord::TrialLogged(SongKind kind, bool on_perch, const PlaybackHealth& 
 
 void RunRecord::SongChosen(SongKind kind, std::string_view folder, std::string_view file) {
   ChosenSong(kind) = {std::string(file), std::string(folder)};
-  Record("song_chosen",
-         Details().Add("song", SongName(kind)).Add("file", file).Add("folder", folder).Text());
+  Record(
+      "song_chosen",
+      Details().Add("song", SongName(kind)).AddName("folder", folder).AddName("file", file).Text());
 }
 
 void RunRecord::FolderChosen(SongKind kind, std::string_view old_folder,
                              std::string_view new_folder) {
-  Record(
-      "folder",
-      Details().Add("song", SongName(kind)).Add("old", old_folder).Add("new", new_folder).Text());
+  Record("folder", Details()
+                       .Add("song", SongName(kind))
+                       .AddName("old", old_folder)
+                       .AddName("new", new_folder)
+                       .Text());
 }
 
 void RunRecord::SettingsMayHaveChanged() {
@@ -245,12 +314,38 @@ void RunRecord::MachineWoke(std::int64_t slept_ms) {
 }
 
 void RunRecord::MessageShown(std::string_view box, std::string_view text) {
-  events_.RecordWithOthers("message", Details().Add("box", box).Add("text", text).Text());
+  events_.RecordWithOthers("message", Details().Add("box", box).AddName("text", text).Text());
 }
 
 void RunRecord::RunEnds(std::string_view reason) {
-  if (!std::exchange(ended_, true)) {
+  if (!ended_.exchange(true)) {
     events_.RecordWithOthers("run_end", Details().Add("reason", reason).Text());
+  }
+}
+
+void RunRecord::RecordCrash(std::string_view reason, std::string_view message,
+                            std::optional<std::int32_t> off_status) noexcept {
+  if (ended_.exchange(true)) {
+    return;
+  }
+  FixedDetails said;
+  said.Add("box", "crash").Add("text", message);
+  FixedDetails off;
+  if (off_status) {
+    off.Add("by", ByName(PuffBy::kCrash))
+        .Add("held", *off_status >= 0 ? "1" : "0")
+        .Add("status", std::int64_t{*off_status})
+        .Add("tick", std::int64_t{tick_.load()});
+  }
+  FixedDetails end;
+  end.Add("reason", reason);
+  const EventLog::LastEvent with_off[] = {
+      {"message", said.Text()}, {"puff_off", off.Text()}, {"run_end", end.Text()}};
+  const EventLog::LastEvent without_off[] = {{"message", said.Text()}, {"run_end", end.Text()}};
+  if (off_status) {
+    events_.RecordAsLastAct(with_off);
+  } else {
+    events_.RecordAsLastAct(without_off);
   }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -10,6 +12,7 @@
 #include "control/ExperimentSettings.h"
 #include "control/NoticeBoard.h"
 #include "control/PlaybackHealth.h"
+#include "control/PuffWriter.h"
 #include "control/SongKind.h"
 #include "log/LocalClock.h"
 #include "log/RunFolder.h"
@@ -21,10 +24,7 @@
 
 namespace orvane::record {
 
-// Who wrote a pattern to the puffer: a trial's decision or the end of its puff phase, the manual
-// puff, the rewrite of an off pattern that failed, the window closing, or the machine going to
-// sleep.
-enum class PuffBy { kTrial, kManual, kRewrite, kClose, kSleep };
+using PuffBy = PuffWriter;
 
 // Everything a run does, kept beside its trial journal under the same name stem: the trial
 // table, one line per logged row with its settings, timings and escape latency, and the event
@@ -37,6 +37,7 @@ class RunRecord {
     const LocalClock& clock;
     NoticeBoard& notices;
     const ExperimentSettings& settings;
+    MonotonicClock monotonic = {};  // the system's steady clock when empty
   };
 
   explicit RunRecord(const Parts& parts);
@@ -56,8 +57,10 @@ class RunRecord {
 
   // The first thing of every Timer1 tick, and of nothing else: ticks are counted by it.
   void PerchRead(bool on_perch, std::int32_t status);
-  void PuffWritten(bool on, PuffBy by, std::int32_t status);
-  // `by_trial`: the controller started it, rather than a Play button.
+  // `milliseconds_ago`: for a write made while the window's thread did not answer.
+  void PuffWritten(bool on, PuffBy by, std::int32_t status, std::int64_t milliseconds_ago = 0);
+  // `by_trial`: the controller started it, rather than a Play button. A trial's song starts in the
+  // tick that drew it, so the settings read now are the draw's.
   void SongStarted(SongKind kind, bool by_trial, const PlaybackHealth& health);
   void SongEnded(SongKind kind, bool ran_to_its_end);
   // After the row is in the window's log; `health` is the player's as it stands now.
@@ -81,6 +84,11 @@ class RunRecord {
   void MessageShown(std::string_view box, std::string_view text);
   // Once: the first reason given is the one recorded.
   void RunEnds(std::string_view reason);
+  // A crash's last lines, from its handler, in the event log as it stands: what the crash said,
+  // its off-write when one was made (the driver's status), and the run's end for `reason`
+  // ("crash SIGSEGV"). No allocation, no lock.
+  void RecordCrash(std::string_view reason, std::string_view message,
+                   std::optional<std::int32_t> off_status) noexcept;
 
   std::int64_t Tick() const { return tick_; }
 
@@ -94,8 +102,14 @@ class RunRecord {
     Song song;
     std::int64_t start_tick = 0;
     PlaybackHealth at_start;
+    SettingsTexts drawn_with;
+    std::chrono::nanoseconds start_read{};
     std::optional<std::int64_t> left_tick;
+    std::chrono::nanoseconds left_read{};
+    std::optional<std::int64_t> returned_tick;
     bool device_ok = true;
+    std::int32_t decisions = 0;
+    bool puffed = false;  // a puff of this song's decisions was switched on
   };
   struct TickPuff {
     bool on = false;
@@ -118,13 +132,15 @@ class RunRecord {
   SettingsTexts settings_recorded_;
   std::array<Song, 2> chosen_;
   std::optional<Trial> trial_;
-  std::int64_t tick_ = 0;
+  // Read by a crash handler as well.
+  std::atomic<std::int64_t> tick_ = 0;
+  std::chrono::nanoseconds tick_read_{};  // when this tick's perch read returned
   std::int64_t trials_ = 0;
   std::optional<bool> on_perch_;
   bool tick_read_ok_ = true;
   bool reads_failing_ = false;
   TickPuff tick_puff_;
-  bool ended_ = false;
+  std::atomic<bool> ended_ = false;
 };
 
 }  // namespace orvane::record

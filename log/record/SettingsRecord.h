@@ -23,6 +23,11 @@ inline constexpr std::array<std::string_view, kSettingColumns.size()> kSettingCo
     "action_delay",   "puff_duration", "odds",       "precent_bad",
     "song_selection", "serial_tb",     "start_with", "l1"};
 
+// Which settings a trial table row gives as they were at the draw that picked its song, the others
+// being the decision's.
+inline constexpr std::array<bool, kSettingColumns.size()> kSettingOfTheDraw = {
+    false, false, true, true, true, true, true, false};
+
 using SettingsTexts = std::array<std::string, kSettingColumns.size()>;
 
 // Reads every setting now: "2.0", "1.0", "0.100", "50", "random", "10", "bad song", "7".

@@ -13,6 +13,18 @@ void AppendFlag(std::string& line, bool flag) {
   line.push_back(flag ? '1' : '0');
 }
 
+void AppendIfKnown(std::string& line, const std::optional<std::int64_t>& value) {
+  if (value) {
+    AppendInteger(line, *value);
+  }
+}
+
+// The row's first leave is an escape's latency: the bird was gone at the decision and had not come
+// back since it first left.
+bool IsEscapeLatency(const TrialRow& row) {
+  return !row.on_perch && row.left_tick && !row.returned_tick;
+}
+
 }  // namespace
 
 std::string TrialTableHeader() {
@@ -38,9 +50,9 @@ std::string TrialTableLine(const TrialRow& row) {
   next();
   line += row.kind == kNeutralSong ? "good" : "bad";
   next();
-  AppendText(line, row.song_file);
+  AppendName(line, row.song_file);
   next();
-  AppendText(line, row.song_folder);
+  AppendName(line, row.song_folder);
   next();
   AppendInteger(line, row.start_tick);
   next();
@@ -50,13 +62,13 @@ std::string TrialTableLine(const TrialRow& row) {
   next();
   line += row.on_perch ? "No" : "Yes";
   next();
-  if (row.left_tick) {
-    AppendInteger(line, *row.left_tick);
-  }
+  const std::optional<std::int64_t> left_ms =
+      row.left_tick ? std::optional((*row.left_tick - row.start_tick) * kTickMilliseconds)
+                    : std::nullopt;
+  const bool escape_latency = IsEscapeLatency(row);
+  AppendIfKnown(line, row.left_tick);
   next();
-  if (row.left_tick) {
-    AppendInteger(line, (*row.left_tick - row.start_tick) * kTickMilliseconds);
-  }
+  AppendIfKnown(line, escape_latency ? left_ms : std::nullopt);
   next();
   AppendFlag(line, row.puff_on);
   next();
@@ -77,6 +89,20 @@ std::string TrialTableLine(const TrialRow& row) {
   AppendText(line, row.playback.stream);
   next();
   AppendText(line, row.playback.error);
+  next();
+  AppendIfKnown(line, row.returned_tick);
+  next();
+  AppendIfKnown(line, left_ms);
+  next();
+  AppendIfKnown(line, escape_latency ? row.left_clock_ms : std::nullopt);
+  next();
+  if (row.song_decision) {
+    AppendInteger(line, *row.song_decision);
+    next();
+    AppendFlag(line, row.after_puff);
+  } else {
+    next();
+  }
   line.push_back('\n');
   return line;
 }

@@ -28,11 +28,18 @@ struct TrialRow {
   std::int64_t decision_tick = 0;
   bool on_perch = false;
   std::optional<std::int64_t> left_tick;
+  std::optional<std::int64_t> returned_tick;
+  // The monotonic clock's time from the start tick's perch read to left_tick's.
+  std::optional<std::int64_t> left_clock_ms;
   bool puff_on = false;
   bool puff_held = false;
-  SettingsTexts settings;
+  SettingsTexts settings;  // empty texts where a setting is not known
   bool device_ok = true;
   PlaybackHealth playback;  // the trial's share of the counters, the state at the decision
+  // The decision's place in its song and whether a puff of the song came before it; nothing when
+  // the song is not known.
+  std::optional<std::int32_t> song_decision;
+  bool after_puff = false;
 };
 
 // The line of the trial table for a row, LF-ended; the header line is the column names.

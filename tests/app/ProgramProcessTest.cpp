@@ -193,7 +193,14 @@ class ScriptedRun {
     return lines.mid(std::max<qsizetype>(0, lines.size() - 30)).join('\n').toStdString();
   }
 
-  bool Ended() { return process.waitForFinished(60000); }
+  // Waits for the end, and reads what the program said up to it.
+  bool Ended() {
+    const bool ended = process.waitForFinished(60000);
+    while (process.canReadLine()) {
+      lines << QString::fromUtf8(process.readLine()).trimmed();
+    }
+    return ended;
+  }
 
   // The boxes it showed, leaving out those of a user without the default song folder and of a
   // machine whose sleep cannot be held off (one without systemd-logind, say).
@@ -222,6 +229,20 @@ class ScriptedRun {
   }
 
   QString calls_file() const { return documents.SettingsFolder() + "/driver-calls.txt"; }
+
+  // The run's event log, as "event details" lines.
+  std::vector<std::string> Events() const {
+    const QDir folder(documents.DocumentsFolder() + "/Orvane");
+    const QStringList logs = folder.entryList({"* events.tsv"}, QDir::Files);
+    std::vector<std::string> events;
+    if (logs.size() == 1) {
+      const auto log = testing::ReadTabSeparated(folder.filePath(logs[0]).toStdU16String());
+      for (std::size_t row = 0; row < log.rows.size(); ++row) {
+        events.push_back(log.At(row, "event") + " " + log.At(row, "details"));
+      }
+    }
+    return events;
+  }
 
   // The last `count` driver calls, fewer if there were fewer.
   std::vector<std::string> LastDriverCalls(std::size_t count) const {
@@ -255,15 +276,9 @@ TEST(ProgramProcess, EachEndSignalClosesTheValveAndReleasesTheDeviceWithExitCode
     expected.insert(expected.end(), kCloseCalls.begin(), kCloseCalls.end());
     EXPECT_EQ(run.LastDriverCalls(expected.size()), expected);
     EXPECT_TRUE(run.Boxes().isEmpty()) << run.Boxes().join('\n').toStdString();
-    const QDir folder(run.documents.DocumentsFolder() + "/Orvane");
-    const QStringList logs = folder.entryList({"* events.tsv"}, QDir::Files);
-    ASSERT_EQ(logs.size(), 1);
-    const auto events = testing::ReadTabSeparated(folder.filePath(logs[0]).toStdU16String());
-    std::vector<std::string> ending;
-    for (std::size_t row = events.rows.size() - 2; row < events.rows.size(); ++row) {
-      ending.push_back(events.At(row, "event") + " " + events.At(row, "details"));
-    }
-    EXPECT_THAT(ending,
+    const std::vector<std::string> events = run.Events();
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_THAT(std::vector(events.end() - 2, events.end()),
                 ElementsAre("run_end reason=signal SIG" + std::string(sigabbrev_np(sent.back())),
                             ::testing::StartsWith("puff_off by=close; held=1")));
   }
@@ -296,15 +311,80 @@ TEST(ProgramProcess, TheDisplayGoingAwayDuringAPuffClosesTheValveAndEndsWithExit
   EXPECT_EQ(run.LastDriverCalls(expected.size()), expected);
 }
 
-// A crash in the middle of a puff: the off pattern is the process's last act, and it dies of the
-// crash as it would have.
-TEST(ProgramProcess, ACrashDuringAPuffWritesTheOffPatternAsItsLastAct) {
-  ScriptedRun run({"crash"}, ORVANE_DRIVER_FOLDER);
+// A crash in the middle of a puff: on the window's thread; inside the allocator, which holds its
+// lock (a block freed twice); from a stack overflow on another thread; and with a second crash on
+// another thread while the first's off-write takes a second. Each says so at once, has the off
+// pattern written as the process's last act, says so and records it, and dies of the first crash
+// as it would have, not of the bound on its last act.
+TEST(ProgramProcess, ACrashDuringAPuffWritesTheOffPatternAsItsLastActAndRecordsIt) {
+  struct Case {
+    const char* script;
+    int signal;
+  };
+  for (const Case& c : {Case{"crash", SIGSEGV}, Case{"double-free", SIGABRT},
+                        Case{"overflow", SIGSEGV}, Case{"crash-twice", SIGSEGV}}) {
+    SCOPED_TRACE(c.script);
+    ScriptedRun run({c.script}, ORVANE_DRIVER_FOLDER);
+    ASSERT_TRUE(run.WaitFor("puffing")) << run.LastLines();
+    ASSERT_TRUE(run.Ended());
+    EXPECT_EQ(run.process.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(run.process.exitCode(), c.signal) << "SIGALRM (14) is the bound's";
+    EXPECT_EQ(run.LastDriverCalls(2), (std::vector<std::string>{kOnWrite, kOffWrite}));
+    const std::string name = sigabbrev_np(c.signal);
+    const std::string crashed =
+        "The program crashed (SIG" + name + ") and switches the puffer off before it ends.";
+    EXPECT_THAT(run.process.readAllStandardError().toStdString(),
+                ::testing::HasSubstr(crashed + "\nThe puffer was switched off.\n"));
+    const std::vector<std::string> events = run.Events();
+    ASSERT_GE(events.size(), 3u);
+    EXPECT_THAT(std::vector(events.end() - 3, events.end()),
+                ElementsAre("message box=crash; text=" + crashed + " The puffer was switched off.",
+                            ::testing::StartsWith("puff_off by=crash; held=1; status=0; tick="),
+                            "run_end reason=crash SIG" + name));
+  }
+}
+
+// A whole-process stop of 3 s in the middle of a 3 s puff, with a decision at every tick: on
+// resuming past the puff's set time, the valve is closed at once, no decision of that puff opens it
+// again, and the notice says how late the puff ended.
+TEST(ProgramProcess, AfterTheProcessWasStoppedMidPuffThePuffEndsAtOnceAndTheNoticeSaysHowLate) {
+  ScriptedRun run({"every-tick", "<songs>"}, ORVANE_DRIVER_FOLDER);
   ASSERT_TRUE(run.WaitFor("puffing")) << run.LastLines();
+  // A second into the puff, so that its set time passes during the stop.
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  const auto pid = static_cast<pid_t>(run.process.processId());
+  ::kill(pid, SIGSTOP);
+  const std::size_t before = run.DriverCalls().size();
+  std::this_thread::sleep_for(std::chrono::seconds(3));
+  ::kill(pid, SIGCONT);
+  ASSERT_TRUE(run.WaitFor("box ")) << run.LastLines();
+  EXPECT_THAT(run.lines.back().toStdString(),
+              ::testing::MatchesRegex("box The window was not answering for [3-9]\\.[0-9] s; the "
+                                      "puffer was switched off [0-9]+\\.[0-9] s after its set "
+                                      "time\\."));
+  // Past the end of the puff's phase, which its ticks still count.
+  std::this_thread::sleep_for(std::chrono::seconds(4));
+  ::kill(pid, SIGTERM);
   ASSERT_TRUE(run.Ended());
-  EXPECT_EQ(run.process.exitStatus(), QProcess::CrashExit);
-  EXPECT_EQ(run.process.exitCode(), SIGSEGV);
-  EXPECT_EQ(run.LastDriverCalls(2), (std::vector<std::string>{kOnWrite, kOffWrite}));
+  std::vector<std::string> writes;
+  const std::vector<std::string> calls = run.DriverCalls();
+  for (std::size_t call = before; call < calls.size(); ++call) {
+    if (calls[call].starts_with("DAQmxWriteDigitalLines")) {
+      writes.push_back(calls[call]);
+    }
+  }
+  ASSERT_GE(writes.size(), 2u);
+  EXPECT_THAT(std::vector(writes.begin(), writes.begin() + 2), ElementsAre(kOffWrite, kOffWrite));
+  std::vector<std::string> puffs;
+  for (const std::string& event : run.Events()) {
+    if (event.starts_with("puff_")) {
+      puffs.push_back(event.substr(0, event.find(';')));
+    }
+  }
+  const auto deadline = std::find(puffs.begin(), puffs.end(), "puff_off by=deadline");
+  ASSERT_NE(deadline, puffs.end());
+  ASSERT_NE(deadline + 1, puffs.end());
+  EXPECT_EQ(*(deadline + 1), "puff_off by=trial") << "the phase's own end comes next";
 }
 
 // Killed outright in the middle of a puff, on a device with a watchdog: the device drives the
@@ -408,7 +488,8 @@ TEST(ProgramProcess, ASongReachesASoundServerStartedAgainAndNoTrialIsLoggedWitho
 }
 
 // Without the driver library the program says so in one box and runs all the same: Start works
-// and the perch reads as occupied, crossed out.
+// and the perch reads as occupied, crossed out. Closed in the middle of a puff, it has no valve to
+// close and says nothing more.
 TEST(ProgramProcess, WithoutTheDriverOneBoxSaysSoAndTrialsRunOnAnOccupiedPerch) {
   ScriptedRun run({"run", "<songs>"}, ORVANE_EMPTY_FOLDER);
   ASSERT_TRUE(run.WaitFor("perch")) << run.LastLines();
@@ -418,7 +499,8 @@ TEST(ProgramProcess, WithoutTheDriverOneBoxSaysSoAndTrialsRunOnAnOccupiedPerch) 
   EXPECT_THAT(run.Boxes(),
               ElementsAre("The device driver library \"libnidaqmx.so.1\" could not be loaded, so "
                           "the perch will read as occupied and the puffer will not move; install "
-                          "the driver or connect the device, then restart."));
+                          "the driver or connect the device, then restart."))
+      << run.Boxes().join('\n').toStdString();
 }
 
 // Killed outright in the middle of a run, right after a tick logged its trial: the run's files in

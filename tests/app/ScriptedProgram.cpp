@@ -3,6 +3,14 @@
 // error box is written out instead of shown, as "box <text>" with its line ends as \n.
 //   scripted_orvane puff             a manual puff of five seconds; says "puffing" once it is on
 //   scripted_orvane crash            the same, then a crash (SIGSEGV) while the valve is open
+//   scripted_orvane double-free      the same, then a block freed twice on the window's thread:
+//                                    the allocator aborts (SIGABRT) holding its lock
+//   scripted_orvane overflow         the same, then a stack overflow on a thread of its own
+//   scripted_orvane crash-twice      the same, then a crash (SIGSEGV) whose off-write takes a
+//                                    second, during which another thread crashes (SIGFPE)
+//   scripted_orvane every-tick <folder>
+//                                    bad songs decided at every tick (puff delay 0) with puffs of
+//                                    3 s, the bird on the perch; says "puffing" once one is on
 //   scripted_orvane run <folder>     picks the folder's first song in both lists, presses Start
 //                                    and waits for a trial; says "rows 1" and "perch <colour>
 //                                    <crossed|plain>", then closes the window
@@ -29,6 +37,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -126,6 +135,60 @@ void Puff(TForm1& window) {
   }
 }
 
+// Neither a small block, which the allocator's cache of the thread would take, nor one mapped on
+// its own: freed twice, it is caught inside the allocator while that holds its lock.
+void FreeTwice() {
+  char* volatile block = static_cast<char*>(std::malloc(4096));
+  void* volatile after = std::malloc(4096);  // keeps the block from merging with the free top
+  std::free(block);
+  std::free(block);
+  std::free(after);
+}
+
+volatile bool keep_recursing = true;
+
+int Deeper(int depth) {
+  volatile char room[1024];
+  room[0] = static_cast<char>(depth);
+  return keep_recursing ? Deeper(depth + 1) + room[0] : 0;
+}
+
+void Crash(TForm1& window, const QString& how) {
+  Puff(window);
+  if (how == QLatin1String("double-free")) {
+    QTimer::singleShot(0, [] { FreeTwice(); });
+  } else if (how == QLatin1String("overflow")) {
+    std::thread([] { Deeper(0); }).detach();
+  } else if (how == QLatin1String("crash-twice")) {
+    orvane::testing::SimulatedDevice().SlowCalls("DAQmxWriteDigitalLines", 1000);
+    std::thread([] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      std::raise(SIGFPE);
+    }).detach();
+    QTimer::singleShot(0, [] { std::raise(SIGSEGV); });
+  } else {
+    QTimer::singleShot(0, [] { std::raise(SIGSEGV); });
+  }
+}
+
+void RunEveryTick(TForm1& window, const QString& folder) {
+  orvane::testing::SimulatedDevice device;
+  device.ScriptRead(orvane::testing::LowOn({7}));
+  PickSongs(window, folder);
+  Ui::TForm1& form = window.Controls();
+  form.precent_bad->SetItemIndex(0);
+  form.feedback_delay1->setValue(form.feedback_delay1->maximum());
+  form.action_delayTb->setValue(0);
+  form.puff_duration->setValue(30);
+  QObject::connect(&window.Timer1(), &TickTimer::tick, &window, [&form, said = false]() mutable {
+    if (!said && form.puff->BrushColor() == QColor(Qt::red)) {
+      said = true;
+      Say("puffing");
+    }
+  });
+  form.Start->click();
+}
+
 void RunOneTrial(TForm1& window, const QString& folder) {
   Ui::TForm1& form = window.Controls();
   PickSongs(window, folder);
@@ -206,9 +269,11 @@ void Run(const QStringList& arguments) {
   const QString script = arguments.value(1);
   if (script == QLatin1String("puff")) {
     Puff(*window);
-  } else if (script == QLatin1String("crash")) {
-    Puff(*window);
-    QTimer::singleShot(0, [] { std::raise(SIGSEGV); });
+  } else if (script == QLatin1String("crash") || script == QLatin1String("double-free") ||
+             script == QLatin1String("overflow") || script == QLatin1String("crash-twice")) {
+    Crash(*window, script);
+  } else if (script == QLatin1String("every-tick")) {
+    RunEveryTick(*window, arguments.value(2));
   } else if (script == QLatin1String("run")) {
     RunOneTrial(*window, arguments.value(2));
   } else if (script == QLatin1String("trials")) {

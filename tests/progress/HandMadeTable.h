@@ -37,8 +37,13 @@ inline std::string TrialTableText(const std::vector<HandRow>& rows) {
         value = row.song_kind;
       } else if (column == trial_table::kEscaped) {
         value = row.escaped;
-      } else if (column == trial_table::kLatencyMs || column == trial_table::kLeftTick) {
+      } else if (column == trial_table::kLatencyMs || column == trial_table::kLeftTick ||
+                 column == trial_table::kLeftMs) {
         value = row.latency_ms;
+      } else if (column == trial_table::kReturnedTick || column == trial_table::kLatencyClockMs) {
+        value = "";
+      } else if (column == trial_table::kAfterPuff) {
+        value = "0";
       } else if (column == trial_table::kLoggedAt) {
         value = row.logged_at;
       } else if (column == trial_table::kRunSeconds) {

@@ -88,7 +88,7 @@ TEST_F(PastRuns, AreDrawnInTheOrderTheyBeganWithEachStartDatedAndEveryUnreadable
   EXPECT_EQ(window.windowTitle(), "Progress: 3 runs");
   EXPECT_THAT(Texts(window.Problems()),
               ElementsAre(HasSubstr("journal.tsv is not a trial table"),
-                          "first.tsv, line 8: 2 fields where the header has 27; the line is left "
+                          "first.tsv, line 8: 2 fields where the header has 32; the line is left "
                           "out."));
 
   const QChart& rate = window.Charts().RateChart();

@@ -12,6 +12,7 @@ ProgressWindow* LiveProgress::Window() const {
   return nullptr;
 }
 
-std::unique_ptr<QWidget> PastRunsWindow(const ProgressPlaces&, const QStringList&) {
+std::unique_ptr<QWidget> PastRunsWindow(const ProgressPlaces&,
+                                        const std::vector<std::filesystem::path>&) {
   throw std::runtime_error(kNoProgressCharts);
 }

@@ -67,7 +67,8 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
       log_({ui_->report->table(), *this, *ui_->bad_stay, *ui_->bad_escape, *ui_->good_stay,
             *ui_->good_escape, services.clipboard, services.local_clock}),
       live_run_(orvane::record::TrialTableHeader()),
-      record_({services.journal_folder, services.local_clock, notices_, *this}),
+      record_({services.journal_folder, services.local_clock, notices_, *this,
+               services.monotonic_clock}),
       journaled_log_(log_, ui_->report->table(), record_.Journal()),
       recorded_lines_(lines_, record_),
       recorded_bad_(play_bad_, orvane::kBadSong, record_),
@@ -342,6 +343,11 @@ void TForm1::NoteErrorShown(const QString& text) {
   record_.MessageShown("error", text.toStdString());
 }
 
+void TForm1::RecordCrash(void* window, std::string_view reason, std::string_view message,
+                         std::optional<std::int32_t> off_status) noexcept {
+  static_cast<TForm1*>(window)->record_.RecordCrash(reason, message, off_status);
+}
+
 void TForm1::ShowRunFiles() {
   const orvane::record::RunRecord& record = record_;
   QString text = QStringLiteral("This run is saved in the folder %1:")
@@ -473,9 +479,13 @@ void TForm1::FormClose() {
   song_watch_.Disable();
   power_.Close();
   // Close the valve first: a window closed in the middle of a puff must not leave air blowing.
-  recorded_lines_.WritesBy(PuffBy::kClose);
-  recorded_lines_.PuffOff();
-  const bool left_open = lines_.OffPatternDue();
+  // Without the driver library there is no valve, and the start-up box said so.
+  const bool drives_a_valve = lines_.DrivesAValve();
+  if (drives_a_valve) {
+    recorded_lines_.WritesBy(PuffBy::kClose);
+    recorded_lines_.PuffOff();
+  }
+  const bool left_open = drives_a_valve && lines_.OffPatternDue();
   lines_.CloseTasks();
   valve_guard_.Disable();
   // No box may come up for a window that has gone, but for the valve that may still be open.

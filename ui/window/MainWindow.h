@@ -4,7 +4,10 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include "control/ControllerView.h"
 #include "control/ExperimentSettings.h"
@@ -65,6 +68,10 @@ class TForm1 : public QWidget,
   void NoteRunEnd(const std::string& reason);
   // The application's error box showed an exception that left one of the handlers.
   void NoteErrorShown(const QString& text);
+  // For a crash's last act, `window` being a TForm1: its end in the run's files, from the crash
+  // handler (RunRecord::RecordCrash).
+  static void RecordCrash(void* window, std::string_view reason, std::string_view message,
+                          std::optional<std::int32_t> off_status) noexcept;
 
   // ExperimentSettings: each read goes to the control that holds the setting.
   double Odds() const override;

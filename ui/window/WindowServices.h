@@ -11,6 +11,7 @@
 #include "control/TickClock.h"
 #include "log/Clipboard.h"
 #include "log/LocalClock.h"
+#include "log/record/RunClock.h"
 #include "playback/FolderChoice.h"
 #include "playback/SoundService.h"
 #include "ui/window/MachinePower.h"
@@ -41,4 +42,6 @@ struct WindowServices {
   const orvane::TickClock& tick_clock;
   // Keeps the machine awake during a run and tells of its sleep.
   orvane::MachinePower& power;
+  // The monotonic clock the run's record times itself by; the system's steady clock when empty.
+  orvane::record::MonotonicClock monotonic_clock = {};
 };

@@ -131,6 +131,8 @@ class WindowRig {
   FixedCalendarClock calendar_clock;
   TestTickClock tick_clock;
   FakeMachinePower power;
+  // The run record's monotonic clock; the system's when empty.
+  record::MonotonicClock monotonic_clock;
   QStringList messages;    // the refused Start's box
   QStringList exceptions;  // the application's error box, as it would read
   QStringList end_faults;  // what the program would leave on standard error as it ends
