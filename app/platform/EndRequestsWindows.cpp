@@ -14,8 +14,10 @@
 namespace orvane {
 namespace {
 
-// How long a console close, logoff or shutdown waits for the window to close the valve before
-// closing it here: the system ends the process soon after the handler returns.
+// Console events reach only a program started with a console of its own; the windowed program
+// has none and hears of logoff and shutdown through WM_ENDSESSION alone. How long a console's
+// close, logoff or shutdown waits for the window to close the valve before closing it here: the
+// system ends the process soon after the handler returns.
 constexpr DWORD kConsoleEndWaitMilliseconds = 4000;
 
 // Said on the console when the window did not close in time and the valve could not be closed.

@@ -62,6 +62,8 @@ std::string_view ByName(PuffBy by) {
       return "watchdog";
     case PuffBy::kCrash:
       return "crash";
+    case PuffBy::kSleep:
+      return "sleep";
   }
   return "";
 }
@@ -291,6 +293,24 @@ void RunRecord::Copied() {
 
 void RunRecord::Cleared() {
   Record("clear", {});
+}
+
+void RunRecord::TicksDropped(std::string_view timer, std::int64_t gap_ms,
+                             std::int64_t ticks_dropped) {
+  Record("tick_stall", Details()
+                           .Add("timer", timer)
+                           .Add("gap_ms", gap_ms)
+                           .Add("ticks_dropped", ticks_dropped)
+                           .Add("tick", tick_)
+                           .Text());
+}
+
+void RunRecord::MachineSleeps() {
+  Record("sleep", Details().Add("tick", tick_).Text());
+}
+
+void RunRecord::MachineWoke(std::int64_t slept_ms) {
+  Record("wake", Details().Add("slept_ms", slept_ms).Add("tick", tick_).Text());
 }
 
 void RunRecord::MessageShown(std::string_view box, std::string_view text) {

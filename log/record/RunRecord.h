@@ -74,6 +74,12 @@ class RunRecord {
   void Stopped();
   void Copied();
   void Cleared();
+  // A tick that came `gap_ms` after the one before it, which should have come `ticks_dropped`
+  // ticks earlier; `timer` is "trial" (Timer1) or "manual" (Timer2).
+  void TicksDropped(std::string_view timer, std::int64_t gap_ms, std::int64_t ticks_dropped);
+  // The machine is about to sleep, and has woken after `slept_ms`.
+  void MachineSleeps();
+  void MachineWoke(std::int64_t slept_ms);
   // A box the program showed: "notice", "error" or "start refused".
   void MessageShown(std::string_view box, std::string_view text);
   // Once: the first reason given is the one recorded.

@@ -218,11 +218,13 @@ class ScriptedRun {
     return ended;
   }
 
-  // The boxes it showed, leaving out that of a user without the default song folder.
+  // The boxes it showed, leaving out those of a user without the default song folder and of a
+  // machine whose sleep cannot be held off (one without systemd-logind, say).
   QStringList Boxes() const {
     QStringList boxes;
     for (const QString& line : lines) {
-      if (line.startsWith("box ") && line != "box The specified file was not found.") {
+      if (line.startsWith("box ") && line != "box The specified file was not found." &&
+          !line.startsWith("box This computer may go to sleep during the run:")) {
         boxes << line.mid(4);
       }
     }

@@ -153,6 +153,21 @@ std::FILE* CallLog() {
 // driver's, a call needs the allocator's lock.
 constexpr std::size_t kCallRoom = 4096;
 
+// When each perch read came, in microseconds on the steady clock, one line each, in the file
+// SIMULATED_DRIVER_READ_TIMES names: a test of the program's pace reads it.
+void NoteReadTime() {
+  static std::FILE* const file = [] {
+    const char* path = std::getenv("SIMULATED_DRIVER_READ_TIMES");
+    return path != nullptr && *path != '\0' ? std::fopen(path, "a") : nullptr;
+  }();
+  if (file != nullptr) {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    const auto micro = std::chrono::duration_cast<std::chrono::microseconds>(now).count();
+    std::fputs((std::to_string(micro) + "\n").c_str(), file);
+    std::fflush(file);
+  }
+}
+
 template <typename... Parts>
 void Record(const char* function, const Parts&... parts) {
   std::string call;
@@ -297,6 +312,7 @@ int32 ORVANE_DAQ_CALL DAQmxReadDigitalLines(TaskHandle task, int32 samples_per_c
                                             int32* bytes_per_sample, bool32* reserved) {
   const std::lock_guard lock(DriverMutex());
   Device& d = device();
+  NoteReadTime();
   if (Recording()) {
     Record("DAQmxReadDigitalLines", Name(task), std::to_string(samples_per_channel),
            Number(timeout), std::to_string(fill_mode), Pointer(read_array),
