@@ -8,7 +8,9 @@
 #include "app/LibraryExit.h"
 #include "app/RunWindow.h"
 #include "app/SettingsFile.h"
+#include "app/platform/SystemPower.h"
 #include "control/CalendarClock.h"
+#include "control/TickClock.h"
 #include "log/JournalFolder.h"
 #include "log/LocalClock.h"
 #include "log/platform/SystemClipboard.h"
@@ -54,11 +56,13 @@ int RunOrvane(OrvaneApplication& app, const std::function<void()>& first_step) {
     SystemClipboard clipboard;
     SystemLocalClock local_clock;
     SystemCalendarClock calendar_clock;
+    SteadyTickClock tick_clock;
+    const std::unique_ptr<MachinePower> power = MakeSystemPower();
 
     TForm1 window({sound, folder_dialog, clipboard, local_clock, calendar_clock,
                    DefaultFolderOrNone(app), ShowStartErrorBox,
                    [&app](const std::exception_ptr& thrown) { app.ShowException(thrown); },
-                   DefaultJournalFolder(), RecordEndFault, UserSettingsFile()});
+                   DefaultJournalFolder(), RecordEndFault, UserSettingsFile(), tick_clock, *power});
     const LibraryExit library_exit([&window] { window.EndWithoutTheLoop(); });
     // Exceptions that leave a handler go into the run's record; never after the window has gone.
     app.SetHandlerErrorListener([&window](const QString& text) { window.NoteErrorShown(text); });
@@ -70,7 +74,7 @@ int RunOrvane(OrvaneApplication& app, const std::function<void()>& first_step) {
     // closes the valve as its last act.
     RunWindow(
         app, window, [&window](const std::string& reason) { window.NoteRunEnd(reason); },
-        LastAct{&DigitalLines::WriteOffAsLastAct, &window.Lines()});
+        LastAct{&DigitalLines::WriteOffAsLastAct, &window.Lines(), &TForm1::RecordCrash, &window});
   } catch (...) {
     // An error while the window is built ends the program after its box; exit code 0 all the same.
     app.ShowException(std::current_exception());

@@ -41,6 +41,9 @@ void TrialController::DecideIfDue() {
   if ((state_.good_playing || state_.bad_playing) && SongLost()) {
     return;
   }
+  if (state_.good_playing || state_.bad_playing) {
+    state_.lost_spell = false;
+  }
   if (state_.good_playing) {
     parts_.log.LogTrial(kNeutralSong, state_.perch_occupied);
   } else if (state_.bad_playing) {
@@ -64,7 +67,10 @@ bool TrialController::SongLost() {
     return false;
   }
   state_.song_lost = true;
-  parts_.view.ShowNotice(SongLostNotice(kind, reason));
+  if (!state_.lost_spell) {
+    state_.lost_spell = true;
+    parts_.view.ShowNotice(SongLostNotice(kind, reason));
+  }
   return true;
 }
 

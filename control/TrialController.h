@@ -27,7 +27,8 @@ class TrialController {
     std::int32_t trial_ticks = 0;
     std::int32_t puff_ticks = 0;
     std::int32_t manual_puff_ticks = 0;
-    bool song_lost = false;  // the trial's song never reached the sound device
+    bool song_lost = false;   // the trial's song never reached the sound device
+    bool lost_spell = false;  // songs are being lost, and the experimenter was told
   };
 
   struct Parts {
@@ -55,7 +56,8 @@ class TrialController {
  private:
   void StartTrialIfDue();
   void DecideIfDue();
-  // True, once the experimenter was told, when the trial's song never reached the sound device.
+  // True when the trial's song never reached the sound device. The experimenter is told once a
+  // spell: a trial whose song was heard ends it.
   bool SongLost();
   void RunPuffPhase();
 

@@ -23,6 +23,9 @@ using TaskHandle = void*;
 inline constexpr int32 kLibraryNotFound = -200397;
 // Returned by every call when the library lacks one of the functions below.
 inline constexpr int32 kFunctionNotFound = -200398;
+// The program's own, not the driver's: a write refused because a crash's last act has closed the
+// valve for good.
+inline constexpr int32 kProgramEnding = -1;
 
 // Actions of DAQmxControlWatchdogTask and the level a line takes when the watchdog expires.
 inline constexpr int32 kWatchdogResetTimer = 0;       // DAQmx_Val_ResetTimer

@@ -75,9 +75,9 @@ std::string CallFailureText(const char* what, const FailedCall& call, const char
   return std::string(what) + ": " + Describe(call) + "\n" + then;
 }
 
-std::string DeadlineClosureText(double seconds) {
+std::string DeadlineClosureText(double seconds, double late_seconds) {
   return "The window was not answering for " + Seconds(seconds) +
-         " s; the puffer was switched off after its set time.";
+         " s; the puffer was switched off " + Seconds(late_seconds) + " s after its set time.";
 }
 
 std::string WatchdogExpiryText(double seconds) {

@@ -30,8 +30,9 @@ std::string OpeningFailureText(const std::vector<FailedCall>& failures, const ch
 std::string CallFailureText(const char* what, const FailedCall& call, const char* then);
 
 // The box after the window's thread came back from `seconds` without answering, during which
-// the puff's own deadline switched the puffer off, or the device's watchdog drove its lines low.
-std::string DeadlineClosureText(double seconds);
+// the puff's own deadline switched the puffer off, `late_seconds` after the puff's set time, or
+// the device's watchdog drove its lines low.
+std::string DeadlineClosureText(double seconds, double late_seconds);
 std::string WatchdogExpiryText(double seconds);
 
 // Said when the program ends while its last write of the off pattern failed.

@@ -58,6 +58,22 @@ double SecondsOf(PuffDeadline::Clock::duration duration) {
   return std::chrono::duration<double>(duration).count();
 }
 
+// The phase an on-write opens, or an off-write ends: none for the writers that only close.
+std::optional<PuffDeadline::Puff> PhaseOf(PuffWriter by) {
+  switch (by) {
+    case PuffWriter::kTrial:
+      return PuffDeadline::Puff::kTrial;
+    case PuffWriter::kManual:
+      return PuffDeadline::Puff::kManual;
+    default:
+      return std::nullopt;
+  }
+}
+
+static_assert(ValveWatchdog::kLateReset == PuffDeadline::kAnswerGrace,
+              "a beat after a silence resets the watchdog that the deadline's thread stopped "
+              "resetting");
+
 }  // namespace
 
 DigitalLines::DigitalLines(const ExperimentSettings& settings, IndicatorShapes& shapes,
@@ -78,7 +94,7 @@ void DigitalLines::OpenTasks() {
   // for the blue `puff` shape to tell the truth. The program has opened nothing yet, so a failure
   // here is told with the opening and not written again.
   const daq::int32 closed = WritePattern(kPuffOffPattern);
-  last_write_status_ = closed;
+  Report(false, PuffWriter::kStart, closed);
   puffer.Note("DAQmxWriteDigitalLines", closed);
   if (closed >= 0) {
     shapes_.SetPuffColour(colours::kBlue);
@@ -133,50 +149,88 @@ bool DigitalLines::ReadPerch() {
 
 void DigitalLines::PuffOn() {
   const auto ticks = std::max(settings_.PuffDuration(), 0) + 1;
-  if (Succeeded(deadline_.SwitchOn(ticks * kTick), kOnFailed, kAfterOnFailed)) {
+  const PuffWriter by = writer_;
+  const PuffDeadline::Switch on =
+      deadline_.SwitchOn(PhaseOf(by).value_or(PuffDeadline::Puff::kTrial), ticks * kTick);
+  TakeClosure(on.closure);
+  if (!on.written) {
+    return;
+  }
+  Report(true, by, on.status);
+  if (Succeeded(on.status, kOnFailed, kAfterOnFailed)) {
     off_pattern_due_ = false;
     shapes_.SetPuffColour(colours::kRed);
   }
 }
 
 void DigitalLines::PuffOff() {
-  const daq::int32 status = deadline_.SwitchOff();
-  off_pattern_due_ = !Succeeded(status, kOffFailed, kAfterOffFailed);
+  WriteOff(writer_);
+}
+
+bool DigitalLines::WriteOff(PuffWriter by) {
+  const PuffDeadline::Switch off = deadline_.SwitchOff(PhaseOf(by));
+  const bool closure_told = TakeClosure(off.closure);
+  Report(false, by, off.status);
+  off_pattern_due_ = !Succeeded(off.status, kOffFailed, kAfterOffFailed);
   if (off_pattern_due_) {
-    last_off_failure_ =
-        FailedCall{"DAQmxWriteDigitalLines", kPufferLines, status, driver_.ErrorText(status)};
+    last_off_failure_ = FailedCall{"DAQmxWriteDigitalLines", kPufferLines, off.status,
+                                   driver_.ErrorText(off.status)};
   } else {
     shapes_.SetPuffColour(colours::kBlue);
   }
+  return closure_told;
 }
 
 void DigitalLines::Beat() {
-  const PuffDeadline::Clock::time_point now = PuffDeadline::Clock::now();
-  const double away = SecondsOf(now - deadline_.LastBeat());
-  // Before the beat below lets the deadline's thread reset the watchdog again.
+  const Clock::time_point now = Clock::now();
+  away_seconds_ = SecondsOf(now - deadline_.LastBeat());
+  // Before the beat below tells the deadline's thread that the window answers again.
   const bool expired = watchdog_.ResetIsLate(now) && watchdog_.ResetAfterGap();
-  if (expired) {
-    // The lines are low already; the task is told so, which it takes only after the clearing.
-    PuffOff();
+  // The lines are low already; the task is told so, which it takes only after the clearing.
+  bool closure_told = expired && WriteOff(PuffWriter::kWatchdog);
+  closure_told = TakeClosure(deadline_.Beat(now)) || closure_told;
+  if (expired && !closure_told) {
+    notices_.Post(WatchdogExpiryText(away_seconds_));
   }
-  // Taken after the off-write above, which waited for any write of the deadline's thread.
-  if (deadline_.TakeClosure()) {
-    off_pattern_due_ = false;
-    shapes_.SetPuffColour(colours::kBlue);
-    notices_.Post(DeadlineClosureText(away));
-  } else if (expired) {
-    notices_.Post(WatchdogExpiryText(away));
+}
+
+bool DigitalLines::TakeClosure(const PuffDeadline::Closure& closure) {
+  for (const PuffDeadline::OwnWrite& write : closure.writes) {
+    Report(false, PuffWriter::kDeadline, write.status, write.written);
   }
-  deadline_.Beat(now);
+  if (closure.writes.empty()) {
+    return false;
+  }
+  const daq::int32 status = closure.writes.back().status;
+  if (!Succeeded(status, kOffFailed, kAfterOffFailed)) {
+    // The deadline's thread writes it again until it holds; so does the window meanwhile.
+    off_pattern_due_ = true;
+    last_off_failure_ =
+        FailedCall{"DAQmxWriteDigitalLines", kPufferLines, status, driver_.ErrorText(status)};
+    return false;
+  }
+  off_pattern_due_ = false;
+  shapes_.SetPuffColour(colours::kBlue);
+  notices_.Post(DeadlineClosureText(away_seconds_, SecondsOf(*closure.late)));
+  return true;
+}
+
+void DigitalLines::Report(bool on, PuffWriter by, daq::int32 status,
+                          std::optional<Clock::time_point> written) {
+  if (listener_) {
+    listener_(PufferWrite{on, by, status, written ? *written : Clock::now()});
+  }
 }
 
 daq::int32 DigitalLines::WritePattern(const Pattern& pattern) {
+  if (crashed_.load(std::memory_order_acquire)) {
+    return daq::kProgramEnding;
+  }
   return driver_.WriteDigitalLines(puffer_task_, kOneSample, kAutoStart, kTimeoutSeconds,
                                    kGroupByChannel, pattern.data(), nullptr, nullptr);
 }
 
 bool DigitalLines::Succeeded(daq::int32 status, const char* what, const char* then) {
-  last_write_status_ = status;
   if (status < 0 || writes_failing_) {
     NoteStatus(status, writes_failing_, "DAQmxWriteDigitalLines", kPufferLines, what, then);
   }
@@ -223,19 +277,32 @@ std::optional<std::string> DigitalLines::CloseWithoutTheWindow() {
     return std::nullopt;
   }
   deadline_.Stop();
-  const daq::int32 status = deadline_.SwitchOff();
-  CloseTasks();
-  if (status >= 0) {
-    return std::nullopt;
+  std::optional<std::string> left_open;
+  if (DrivesAValve()) {
+    const PuffDeadline::Switch off = deadline_.SwitchOff(std::nullopt);
+    for (const PuffDeadline::OwnWrite& write : off.closure.writes) {
+      Report(false, PuffWriter::kDeadline, write.status, write.written);
+    }
+    Report(false, PuffWriter::kClose, off.status);
+    if (off.status < 0) {
+      left_open = ValveLeftOpenText(FailedCall{"DAQmxWriteDigitalLines", kPufferLines, off.status,
+                                               driver_.ErrorText(off.status)});
+    }
   }
-  return ValveLeftOpenText(
-      FailedCall{"DAQmxWriteDigitalLines", kPufferLines, status, driver_.ErrorText(status)});
+  CloseTasks();
+  return left_open;
 }
 
-bool DigitalLines::WriteOffAsLastAct(void* lines) noexcept {
+std::optional<daq::int32> DigitalLines::WriteOffAsLastAct(void* lines) noexcept {
   auto& self = *static_cast<DigitalLines*>(lines);
   // Loaded() never waits: the crash may have struck while the library was being bound.
-  return !self.driver_.Loaded() || self.closed_ || self.WritePattern(kPuffOffPattern) >= 0;
+  // No other thread's write may follow this one.
+  self.crashed_ = true;
+  if (!self.DrivesAValve() || self.closed_) {
+    return std::nullopt;
+  }
+  return self.driver_.WriteDigitalLines(self.puffer_task_, kOneSample, kAutoStart, kTimeoutSeconds,
+                                        kGroupByChannel, kPuffOffPattern.data(), nullptr, nullptr);
 }
 
 }  // namespace orvane

@@ -15,8 +15,11 @@ class ValveWatchdog {
  public:
   using Clock = std::chrono::steady_clock;
   static constexpr daq::float64 kTimeoutSeconds = 1.0;
-  // A reset this late may come after an expiry, which must be cleared first (ResetAfterGap).
-  static constexpr Clock::duration kLateReset = std::chrono::milliseconds(800);
+  // Older than the window's answer grace, the last reset tells of a gap in which the watchdog may
+  // have expired, which must be cleared first (ResetAfterGap). The thread that resets it while the
+  // window answers stops then; the window's next beat resets it, so that only a window silent
+  // for the whole time-out lets it expire.
+  static constexpr Clock::duration kLateReset = std::chrono::milliseconds(400);
 
   explicit ValveWatchdog(DaqDriver& driver) : driver_(driver) {}
 

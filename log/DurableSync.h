@@ -1,14 +1,12 @@
 #pragma once
 
-#include <QMutex>
-#include <QThread>
-#include <QWaitCondition>
-
+#include <chrono>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <utility>
-#include <vector>
+#include <thread>
 
 #include "log/platform/JournalFile.h"
 
@@ -19,8 +17,22 @@ namespace orvane {
 // one sync of each file. Each file's writer is told of its own failures.
 class DurableSync {
  public:
-  DurableSync() = default;
-  // Serves the last requests before it returns.
+  // Makes one file durable, and its entry in `folder` when given; false with the reason in
+  // `error`. The system's own calls unless a test says otherwise.
+  using Sync = std::function<bool(
+      JournalFile& file, const std::optional<std::filesystem::path>& folder, std::string& error)>;
+  // Hears what the end has to say: that it gave up waiting.
+  using Tell = std::function<void(const std::string& text)>;
+
+  // How long the end waits for the syncs still running: a disk that has not answered by then has
+  // hung, and the program must still end.
+  static constexpr std::chrono::milliseconds kEndPatience{2000};
+
+  // Tells on standard error by default: by the end the window that would show it is gone.
+  explicit DurableSync(Tell tell = {}, Sync sync = {},
+                       std::chrono::milliseconds end_patience = kEndPatience);
+  // Serves the last requests before it returns, waiting at most the end's patience; a sync still
+  // running then is left behind, with the files it holds, and the end says so.
   ~DurableSync();
   DurableSync(const DurableSync&) = delete;
   DurableSync& operator=(const DurableSync&) = delete;
@@ -33,33 +45,13 @@ class DurableSync {
   std::optional<std::string> TakeFailure(const void* writer);
 
  private:
-  // A thread of its own, not QThread::create: that needs std::future, which not every MinGW has.
-  class Server final : public QThread {
-   public:
-    explicit Server(DurableSync& sync) : sync_(sync) {}
+  struct State;  // shared with the thread, which may outlive this when left behind
+  static void Serve(const std::shared_ptr<State>& state);
 
-   protected:
-    void run() override { sync_.Serve(); }
-
-   private:
-    DurableSync& sync_;
-  };
-
-  struct Pending {
-    const void* writer = nullptr;
-    std::shared_ptr<JournalFile> file;
-    std::optional<std::filesystem::path> folder;
-  };
-
-  void Serve();
-
-  QMutex mutex_;
-  QWaitCondition requested_;
-  std::vector<Pending> pending_;
-  std::vector<std::pair<const void*, std::string>> failures_;
-  bool serving_ = false;
-  bool stopping_ = false;
-  std::unique_ptr<Server> thread_;
+  std::shared_ptr<State> state_;
+  Tell tell_;
+  std::chrono::milliseconds end_patience_;
+  std::thread thread_;
 };
 
 }  // namespace orvane

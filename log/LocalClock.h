@@ -1,5 +1,8 @@
 #pragma once
 
+#include <chrono>
+#include <cstdint>
+
 namespace orvane {
 
 // A local calendar date and time of day, to the millisecond.
@@ -21,6 +24,13 @@ class LocalClock {
 
   virtual LocalDateTime Now() const = 0;
 };
+
+// The same local time `milliseconds` earlier, on the same UTC offset.
+LocalDateTime MillisecondsEarlier(const LocalDateTime& when, std::int64_t milliseconds);
+// The local time at `when` on the given UTC offset. Pure arithmetic, no lock and no allocation, so
+// that a crash handler may stamp its last lines with it.
+LocalDateTime LocalDateTimeAt(std::chrono::system_clock::time_point when,
+                              int utc_offset_seconds) noexcept;
 
 class SystemLocalClock final : public LocalClock {
  public:

@@ -23,6 +23,7 @@ void RunFile::Append(std::string_view lines) {
     Fail("the file " + Quoted(path_) + " could not be made durable: " + *failure);
   }
   if (file_ && file_->Removed()) {
+    last_act_file_ = JournalFile::kNoFile;
     file_.reset();
     if (keep_ == Keep::kUnwrittenLines) {
       lost_ += lines_in_file_;
@@ -50,6 +51,7 @@ bool RunFile::Begin() {
     Fail(reason);
     return false;
   }
+  last_act_file_ = JournalFile::kNoFile;
   file_ = std::move(file);
   path_ = std::move(path);
   written_ = 0;
@@ -84,6 +86,10 @@ void RunFile::WriteWaiting() {
       written_ = head_.size();
     }
   }
+  if (written_ >= head_.size()) {
+    last_act_mid_line_ = mid_line_;
+    last_act_file_ = file_->NativeFile();
+  }
   if (!error.empty()) {
     Fail("the file " + Quoted(path_) + " cannot be written: " + error);
     return;
@@ -92,6 +98,18 @@ void RunFile::WriteWaiting() {
   folder_.Durable().Request(this, file_,
                             folder_entry_due_ ? std::optional(folder_.Path()) : std::nullopt);
   folder_entry_due_ = false;
+}
+
+bool RunFile::AppendAsLastAct(std::string_view lines) const noexcept {
+  const JournalFile::Native file = last_act_file_.load();
+  if (file == JournalFile::kNoFile) {
+    return false;
+  }
+  // A line cut short ends there, so that the last ones stand whole.
+  if (last_act_mid_line_.load() && !JournalFile::WriteAsLastAct(file, "\n")) {
+    return false;
+  }
+  return JournalFile::WriteAsLastAct(file, lines);
 }
 
 std::size_t RunFile::FirstWholeLine() const {

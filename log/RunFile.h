@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -44,6 +45,10 @@ class RunFile {
   // How many files the run has had: changes when a new one is begun.
   int Files() const { return files_; }
 
+  // For a crash's last act, from its handler: appends whole lines to the file as it stands, after
+  // the head and its last whole line, with no allocation and no lock. False without such a file.
+  bool AppendAsLastAct(std::string_view lines) const noexcept;
+
  private:
   bool Begin();
   void WriteWaiting();
@@ -72,6 +77,9 @@ class RunFile {
   std::uint64_t lost_ = 0;
   bool folder_entry_due_ = false;
   int files_ = 0;
+  // What a crash handler may read: the file once its head is in it, and whether it ends mid-line.
+  std::atomic<JournalFile::Native> last_act_file_{JournalFile::kNoFile};
+  std::atomic<bool> last_act_mid_line_{false};
 };
 
 }  // namespace orvane

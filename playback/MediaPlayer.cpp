@@ -12,24 +12,25 @@ namespace {
 // A play the device has not taken up within the patience is taken for lost.
 bool PendingTooLong(const PlayReport& report) {
   return report.stage == PlayReport::Stage::kPending &&
-         std::chrono::steady_clock::now() - report.asked_at >= SoundService::kPatience;
+         report.pending_for >= SoundService::kPatience;
 }
 
 }  // namespace
+
+std::string StalledText(std::chrono::milliseconds stalled_for) {
+  const auto seconds = std::max<long long>(1, (stalled_for.count() + 500) / 1000);
+  return "The sound device stopped playing for " + std::to_string(seconds) +
+         " s; trials were not logged meanwhile";
+}
 
 std::string MediaPlayer::Text(int result) const {
   return service_.ErrorText(result).value_or(kUnknownErrorMessage);
 }
 
-void MediaPlayer::Fail(int result) {
+void MediaPlayer::Fail(int result, std::string message) {
   last_result_ = result;
-  last_error_ = Text(result);
+  last_error_ = message.empty() ? Text(result) : std::move(message);
   throw EMCIDeviceError(last_error_);
-}
-
-void MediaPlayer::GiveUp() {
-  Close();
-  Fail(kNoAnswerResult);
 }
 
 void MediaPlayer::Open() {
@@ -37,7 +38,7 @@ void MediaPlayer::Open() {
   OpenedSong opened = service_.Open(file_name_);
   last_result_ = opened.result;
   if (!opened.device) {
-    Fail(opened.result);
+    Fail(opened.result, std::move(opened.message));
   }
   device_ = std::move(opened.device);
   ++opened_;
@@ -58,19 +59,8 @@ SoundDevice& MediaPlayer::OpenDevice() {
 
 void MediaPlayer::Play() {
   SoundDevice& device = OpenDevice();
-  if (PendingTooLong(device.LastPlay())) {
-    GiveUp();
-  }
-  // A stream that died with its sound server is opened anew on the server that runs now.
-  if (device.Failure() != 0) {
-    const int reopened = device.Reopen();
-    if (reopened == kNoAnswerResult) {
-      GiveUp();
-    }
-    if (reopened != 0) {
-      Fail(reopened);
-    }
-  }
+  // The song's own thread opens a dead stream anew, and the device's clock tells whether the play
+  // was heard: nothing here waits on the sound side, and a sound side that fails keeps the song.
   if (device.Position() == device.Length()) {
     last_result_ = device.SeekToStart();
   }
@@ -82,7 +72,7 @@ void MediaPlayer::Play() {
 void MediaPlayer::Stop() {
   last_result_ = OpenDevice().Stop();
   if (last_result_ == kNoAnswerResult) {
-    GiveUp();
+    Fail(last_result_);
   }
 }
 
@@ -92,10 +82,14 @@ bool MediaPlayer::PlayedThisSong() const {
 }
 
 std::string MediaPlayer::LostText(const PlayReport& report) const {
-  if (report.stage == PlayReport::Stage::kFailed) {
-    return Text(report.result);
+  switch (report.stage) {
+    case PlayReport::Stage::kFailed:
+      return Text(report.result);
+    case PlayReport::Stage::kStalled:
+      return StalledText(report.stalled_for);
+    default:
+      return PendingTooLong(report) ? Text(kNotStartedResult) : std::string();
   }
-  return PendingTooLong(report) ? Text(kNoAnswerResult) : std::string();
 }
 
 std::string MediaPlayer::LostSong() const {
@@ -105,11 +99,11 @@ std::string MediaPlayer::LostSong() const {
   // A trial can be decided on the tick its song started: its outcome is waited for then, up to
   // the patience counted from the Play. Later it is long known.
   PlayReport report = device_->LastPlay();
-  if (report.stage == PlayReport::Stage::kPending) {
-    const auto waited = std::chrono::steady_clock::now() - report.asked_at;
-    const auto left =
-        std::chrono::ceil<std::chrono::milliseconds>(SoundService::kPatience - waited);
-    report = device_->AwaitPlay(std::max(left, std::chrono::milliseconds(0)));
+  if (report.stage == PlayReport::Stage::kPending && report.pending_for < SoundService::kPatience) {
+    report = device_->AwaitPlay(SoundService::kPatience - report.pending_for);
+    if (report.stage == PlayReport::Stage::kPending) {
+      report.pending_for = std::max(report.pending_for, SoundService::kPatience);
+    }
   }
   return LostText(report);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,10 +14,14 @@ namespace orvane {
 inline constexpr const char* kNoDeviceOpenMessage = "No MCI device open";
 inline constexpr const char* kUnknownErrorMessage = "Unknown error code";
 
+// Why a trial's song was lost when the device stopped taking it for that long.
+std::string StalledText(std::chrono::milliseconds stalled_for);
+
 // Holds at most one song open on the sound service and plays it on request. Failures are raised
-// as EMCIDeviceError. A stream that died is opened anew by the next Play; a request the sound
-// side does not answer within its patience fails, and the player is left without its song, as a
-// failed open leaves it.
+// as EMCIDeviceError; a song that never reached the device is told by LostSong, and the song is
+// kept for the next Play whatever befell it, so that a sound path that works again plays it
+// again. An open the sound side does not answer within its patience fails, and the player is
+// left without a song.
 class MediaPlayer final : public Player {
  public:
   enum class State { kIdle, kReady, kBroken };
@@ -56,10 +61,8 @@ class MediaPlayer final : public Player {
   bool PlayedThisSong() const;
   // Why the play this report tells of was lost; empty while it may still come or has come.
   std::string LostText(const PlayReport& report) const;
-  // Keeps the result and raises its text.
-  [[noreturn]] void Fail(int result);
-  // The sound side did not answer: the song is given up and the failure raised.
-  [[noreturn]] void GiveUp();
+  // Keeps the result and raises the message, or the result's text when there is none.
+  [[noreturn]] void Fail(int result, std::string message = {});
 
   SoundService& service_;
   std::unique_ptr<SoundDevice> device_;

@@ -10,17 +10,19 @@
 
 namespace orvane {
 
-// What became of a song's last Play.
+// What became of a song's last Play, as the device's own clock tells it.
 struct PlayReport {
   enum class Stage {
     kNone,     // never played
-    kPending,  // asked for; the device has not taken any of it yet
+    kPending,  // asked for; the device has not taken any of it since
     kReached,  // the device took the song's sound
     kFailed,   // the song never reached the device, or its stream died while it sounded
+    kStalled,  // the device stopped taking the song while it should have sounded
   };
   Stage stage = Stage::kNone;
-  int result = 0;  // the failure's result code
-  std::chrono::steady_clock::time_point asked_at;
+  int result = 0;                            // kFailed: the failure's result code
+  std::chrono::milliseconds pending_for{0};  // kPending: since it was asked
+  std::chrono::milliseconds stalled_for{0};  // kStalled: how long the device stood still
 };
 
 // One song held open by the sound service. Positions and lengths count frames. No call waits
@@ -41,10 +43,8 @@ class SoundDevice {
 
   // A device that cannot fail or tell keeps the defaults below.
   // The result code that killed the song's stream (its sound server went away, the device
-  // disappeared), or 0 while the stream lives.
+  // disappeared), or 0 while the stream lives; the next Play opens it anew.
   virtual int Failure() const { return 0; }
-  // Opens a dead stream anew; the result code.
-  virtual int Reopen() { return 0; }
   virtual PlayReport LastPlay() const { return {}; }
   // The last play's report once it is no longer pending, or after `patience`.
   virtual PlayReport AwaitPlay(std::chrono::milliseconds /*patience*/) const { return LastPlay(); }
@@ -54,10 +54,14 @@ class SoundDevice {
 
 // The result code of a request that the sound side did not answer within the patience.
 inline constexpr int kNoAnswerResult = 1010;
+// The result code of a play whose first frames the device had not taken when it was judged.
+inline constexpr int kNotStartedResult = 1012;
 
 struct OpenedSong {
   int result = 0;
   std::unique_ptr<SoundDevice> device;  // null when the open failed
+  std::string
+      message{};  // what to tell instead of the result's own text, when that says too little
 };
 
 // The back end that opens sound files by path and names its result codes.

@@ -5,10 +5,14 @@
 
 namespace orvane {
 
-PastRuns LoadPastRuns(const std::vector<std::filesystem::path>& files) {
+PastRuns LoadPastRuns(const std::vector<std::filesystem::path>& files,
+                      const std::function<bool()>& wanted) {
   PastRuns past;
   for (const std::filesystem::path& file : files) {
-    TrialTable table = LoadTrialTable(file);
+    if (wanted && !wanted()) {
+      break;
+    }
+    TrialTable table = LoadTrialTable(file, wanted);
     past.problems.insert(past.problems.end(), table.problems.begin(), table.problems.end());
     if (table.is_trial_table && table.rows.empty()) {
       past.problems.push_back(table.name + " holds no trials.");

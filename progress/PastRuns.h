@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,9 @@ struct PastRuns {
 
 // Reads each file; a table that cannot be read is told and the others are kept. Runs are put in
 // the order they began, whatever the order of the files; a run whose start cannot be told goes
-// last.
-PastRuns LoadPastRuns(const std::vector<std::filesystem::path>& files);
+// last. The reading stops early once `wanted` says false.
+PastRuns LoadPastRuns(const std::vector<std::filesystem::path>& files,
+                      const std::function<bool()>& wanted = {});
 
 // The runs, in their order, into an empty plot.
 void PlotRuns(const std::vector<TrialTable>& runs, ProgressPlot& plot);

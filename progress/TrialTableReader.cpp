@@ -2,13 +2,13 @@
 
 #include <charconv>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 #include <type_traits>
 #include <utility>
 
+#include "log/Utf8Text.h"
 #include "log/record/TrialTableFormat.h"
+#include "progress/platform/RegularFile.h"
 
 namespace orvane {
 
@@ -200,60 +200,137 @@ std::optional<TrialRow> TrialTableReader::Fail(std::size_t line_number, const st
   return std::nullopt;
 }
 
-TrialTable ReadTrialTable(std::string_view text, std::string name) {
-  TrialTable table;
-  table.name = name;
-  TrialTableReader reader(std::move(name));
-  if (text.starts_with("\xEF\xBB\xBF")) {
-    text.remove_prefix(3);
-  }
-  std::size_t line_number = 0;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = std::min(text.find('\n', start), text.size());
-    const std::string_view line = text.substr(start, end - start);
-    start = end + 1;
-    ++line_number;
-    if (line_number == 1) {
-      table.is_trial_table = reader.ReadHeader(line);
-      table.latencies_are_first_leaves = reader.LatenciesAreFirstLeaves();
-      if (!table.is_trial_table) {
+namespace {
+
+// A header is a few hundred bytes; a first line longer than this is no header.
+constexpr std::size_t kLongestHeader = 64 << 10;
+
+// A trial table's text taken in pieces of any length, split into lines: the header first, then
+// each row. A piece may end inside a line, whose rest comes with the next.
+class TableLines {
+ public:
+  explicit TableLines(std::string name) : reader_(name) { table_.name = std::move(name); }
+
+  // False once the rest is of no use: the first line is no trial table's header.
+  bool Take(std::string_view piece) {
+    while (!refused_ && !piece.empty()) {
+      const std::size_t end = piece.find('\n');
+      if (end == std::string_view::npos) {
+        partial_ += piece;
+        if (line_number_ == 0 && partial_.size() > kLongestHeader) {
+          // A file of zeros or pictures, not a table: not kept in memory to its end.
+          too_long_ = true;
+          refused_ = true;
+        }
         break;
       }
+      if (partial_.empty()) {
+        Line(piece.substr(0, end));
+      } else {
+        partial_ += piece.substr(0, end);
+        Line(partial_);
+        partial_.clear();
+      }
+      piece.remove_prefix(end + 1);
+    }
+    return !refused_;
+  }
+
+  TrialTable Finish() {
+    if (!partial_.empty() && !refused_) {
+      Line(partial_);  // the last line, without its LF
+    }
+    table_.problems = reader_.Problems();
+    if (too_long_) {
+      table_.problems.push_back(table_.name +
+                                " is not a trial table: its first line runs past 64 KiB.");
+    } else if (line_number_ == 0) {
+      table_.problems.push_back(table_.name + " is not a trial table: it is empty.");
+    }
+    return std::move(table_);
+  }
+
+ private:
+  void Line(std::string_view line) {
+    if (refused_) {
+      return;
+    }
+    ++line_number_;
+    if (line_number_ == 1) {
+      if (line.starts_with("\xEF\xBB\xBF")) {
+        line.remove_prefix(3);
+      }
+      table_.is_trial_table = reader_.ReadHeader(line);
+      table_.latencies_are_first_leaves = reader_.LatenciesAreFirstLeaves();
+      refused_ = !table_.is_trial_table;
     } else if (!WithoutCr(line).empty()) {
-      if (std::optional<TrialRow> row = reader.ReadRow(line, line_number)) {
-        table.rows.push_back(*row);
+      if (std::optional<TrialRow> row = reader_.ReadRow(line, line_number_)) {
+        table_.rows.push_back(*row);
       }
     }
   }
-  table.problems = reader.Problems();
-  if (line_number == 0) {
-    table.problems.push_back(table.name + " is not a trial table: it is empty.");
+
+  TrialTable table_;
+  TrialTableReader reader_;
+  std::string partial_;
+  std::size_t line_number_ = 0;
+  bool refused_ = false;
+  bool too_long_ = false;
+};
+
+std::string RefusalText(const std::string& name, const FileReading& reading) {
+  switch (reading.refusal) {
+    case FileRefusal::kNone:
+      break;
+    case FileRefusal::kMissing:
+      return name + " cannot be opened: there is no such file.";
+    case FileRefusal::kFolder:
+      return name + " is a folder, not a trial table.";
+    case FileRefusal::kDevice:
+      return name + " is a device, not a file: it is not read.";
+    case FileRefusal::kPipe:
+      return name + " is a pipe, not a file: it is not read.";
+    case FileRefusal::kOther:
+      return name + " is not a file: it is not read.";
+    case FileRefusal::kTooLarge:
+      return name + " is larger than 1 GiB, the most a trial table is read to: it is not read.";
+    case FileRefusal::kUnopenable:
+      return name + " cannot be opened: " + reading.error + ".";
+    case FileRefusal::kUnreadable:
+      return name + " cannot be read to its end: " + reading.error + ".";
   }
-  return table;
+  return {};
 }
 
-TrialTable LoadTrialTable(const std::filesystem::path& file) {
-  const std::u8string utf8_name = file.filename().u8string();
-  std::string name(utf8_name.begin(), utf8_name.end());
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
+}  // namespace
+
+std::string TableNameOf(const std::filesystem::path& file) {
+  std::filesystem::path shown = file.filename();
+  if (shown.empty()) {
+    shown = file.parent_path().filename();
+  }
+  return PathForPeople(shown.empty() ? file : shown);
+}
+
+TrialTable ReadTrialTable(std::string_view text, std::string name) {
+  TableLines lines(std::move(name));
+  lines.Take(text);
+  return lines.Finish();
+}
+
+TrialTable LoadTrialTable(const std::filesystem::path& file, const std::function<bool()>& wanted) {
+  std::string name = TableNameOf(file);
+  TableLines lines(name);
+  const FileReading reading = ReadRegularFile(file, kMostTableBytes, [&](std::string_view piece) {
+    return lines.Take(piece) && (!wanted || wanted());
+  });
+  if (reading.refusal != FileRefusal::kNone) {
     TrialTable table;
     table.name = name;
-    std::error_code error;
-    table.problems.push_back(name + (std::filesystem::exists(file, error)
-                                         ? " cannot be opened for reading."
-                                         : " cannot be opened: there is no such file."));
+    table.problems.push_back(RefusalText(name, reading));
     return table;
   }
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) {
-    TrialTable table;
-    table.name = name;
-    table.problems.push_back(name + " cannot be read to its end.");
-    return table;
-  }
-  return ReadTrialTable(text, std::move(name));
+  return lines.Finish();
 }
 
 }  // namespace orvane

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -73,7 +75,18 @@ class TrialTableReader {
 // A whole table's text, UTF-8 with LF line ends (a CR before the LF is tolerated).
 TrialTable ReadTrialTable(std::string_view text, std::string name);
 
-// The table in `file`; a file that cannot be read is told as such.
-TrialTable LoadTrialTable(const std::filesystem::path& file);
+// How messages name the table in `file`: the file's name as UTF-8, what cannot be shown as U+FFFD;
+// the folder's name when the path ends in a separator.
+std::string TableNameOf(const std::filesystem::path& file);
+
+// The most of a trial table that is read: a day's run holds well under a megabyte, and a larger
+// file is more likely something else that would fill the memory.
+inline constexpr std::uint64_t kMostTableBytes = std::uint64_t{1} << 30;
+
+// The table in `file`, read as it comes rather than held whole. Only a regular file of at most
+// kMostTableBytes is read; anything else, and a file that cannot be read, is told as such. The
+// reading stops early, with what it has so far, once `wanted` says false.
+TrialTable LoadTrialTable(const std::filesystem::path& file,
+                          const std::function<bool()>& wanted = {});
 
 }  // namespace orvane

@@ -34,10 +34,10 @@ packages=(
   file dpkg-dev lintian desktop-file-utils appstream
 )
 
-# The tests run the program on a display of its own that they can take away, and run the format
-# page's pandas and R examples.
+# The tests run the program on a display of its own that they can take away, a D-Bus daemon, and
+# the format page's pandas and R examples.
 if [ "$mode" = test ]; then
-  packages+=(xvfb python3-pandas r-base-core)
+  packages+=(xvfb dbus python3-pandas r-base-core)
 fi
 
 # What the Windows build adds: the cross compiler, Wine to run the tests, NSIS for the installer,

@@ -20,11 +20,6 @@ namespace {
 
 // Requests to end that always close the window.
 constexpr std::array<int, 3> kEndSignals = {SIGTERM, SIGINT, SIGHUP};
-// Crashes: the valve is closed as a last act and the process dies as it would have.
-constexpr std::array<int, 7> kCrashSignals = {SIGSEGV, SIGBUS, SIGFPE, SIGILL,
-                                              SIGABRT, SIGSYS, SIGTRAP};
-// A crash from a stack overflow needs a stack of its own; the driver's write runs on it.
-constexpr std::size_t kCrashStackBytes = 256 * 1024;
 
 // Every other signal whose default action ends the process. They close the window too, but only
 // where no library has claimed them first.
@@ -49,8 +44,6 @@ std::vector<int> OtherEndingSignals() {
 // The one thing the end handler touches: the writing end of the pipe the event loop watches.
 std::atomic<int> pipe_to_loop{-1};
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free fd");
-// A signal handler can be handed nothing: this is how the crash handler reaches the valve.
-std::atomic<const LastAct*> last_act_of_crash{nullptr};
 
 extern "C" void OnEndSignal(int signal) {
   // Only async-signal-safe calls here; errno belongs to whatever the signal interrupted.
@@ -66,29 +59,12 @@ std::string Reason(int signal) {
   return name != nullptr ? std::string("signal SIG") + name : "signal " + std::to_string(signal);
 }
 
-extern "C" void OnCrash(int signal) {
-  // A driver call that hangs must not keep a crashed process alive.
-  struct sigaction alarm_ends {};
-  alarm_ends.sa_handler = SIG_DFL;
-  sigaction(SIGALRM, &alarm_ends, nullptr);
-  alarm(3);
-  if (const LastAct* last = last_act_of_crash.exchange(nullptr);
-      last != nullptr && last->act != nullptr && !last->act(last->context)) {
-    [[maybe_unused]] const ssize_t written =
-        write(STDERR_FILENO, kValveLeftOpenByCrash, sizeof kValveLeftOpenByCrash - 1);
-  }
-  // The handler was reset to the default on entry, so this ends the process as the crash would.
-  raise(signal);
-}
-
 }  // namespace
 
 struct EndRequests::Watch {
   std::array<int, 2> pipe{-1, -1};
   std::unique_ptr<QSocketNotifier> notifier;
-  LastAct last_act;
-  std::vector<char> crash_stack = std::vector<char>(kCrashStackBytes);
-  stack_t previous_stack{};
+  std::unique_ptr<CrashLastAct> crash;
   std::vector<std::pair<int, struct sigaction>> previous;
 
   void Install(int signal, const struct sigaction& action) {
@@ -135,19 +111,7 @@ EndRequests::EndRequests(End end, LastAct last_act) : watch_(std::make_unique<Wa
     watch_->Install(signal, end_action);
   }
 
-  watch_->last_act = last_act;
-  last_act_of_crash = &watch_->last_act;
-  stack_t crash_stack{};
-  crash_stack.ss_sp = watch_->crash_stack.data();
-  crash_stack.ss_size = watch_->crash_stack.size();
-  sigaltstack(&crash_stack, &watch_->previous_stack);
-  struct sigaction crash_action {};
-  crash_action.sa_handler = OnCrash;
-  sigemptyset(&crash_action.sa_mask);
-  crash_action.sa_flags = SA_RESETHAND | SA_NODEFER | SA_ONSTACK;
-  for (const int signal : kCrashSignals) {
-    watch_->Install(signal, crash_action);
-  }
+  watch_->crash = std::make_unique<CrashLastAct>(last_act);
 
   struct sigaction ignore {};
   ignore.sa_handler = SIG_IGN;
@@ -159,8 +123,7 @@ EndRequests::~EndRequests() {
   for (auto it = watch_->previous.rbegin(); it != watch_->previous.rend(); ++it) {
     sigaction(it->first, &it->second, nullptr);
   }
-  last_act_of_crash = nullptr;
-  sigaltstack(&watch_->previous_stack, nullptr);
+  watch_->crash.reset();
   pipe_to_loop = -1;
   watch_->notifier.reset();
   close(watch_->pipe[0]);

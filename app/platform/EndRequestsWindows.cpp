@@ -5,8 +5,8 @@
 #include <QCoreApplication>
 
 #include <atomic>
-#include <csignal>
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 #include "app/platform/EndRequests.h"
@@ -14,30 +14,15 @@
 namespace orvane {
 namespace {
 
-// How long a console close, logoff or shutdown waits for the window to close the valve before
-// closing it here: the system ends the process soon after the handler returns.
+// Console events reach only a program started with a console of its own; the windowed program
+// has none and hears of logoff and shutdown through WM_ENDSESSION alone. How long a console's
+// close, logoff or shutdown waits for the window to close the valve before closing it here: the
+// system ends the process soon after the handler returns.
 constexpr DWORD kConsoleEndWaitMilliseconds = 4000;
 
-// The crash handlers can be handed nothing: this is how they reach the valve.
-std::atomic<const LastAct*> last_act_of_crash{nullptr};
-
-void ActLast() noexcept {
-  if (const LastAct* last = last_act_of_crash.exchange(nullptr);
-      last != nullptr && last->act != nullptr && !last->act(last->context)) {
-    std::fputs(kValveLeftOpenByCrash, stderr);
-  }
-}
-
-LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS*) {
-  ActLast();
-  return EXCEPTION_CONTINUE_SEARCH;  // the process dies as it would have
-}
-
-extern "C" void OnAbort(int signal) {
-  ActLast();
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-}
+// Said on the console when the window did not close in time and the valve could not be closed.
+constexpr char kValveLeftOpen[] =
+    "The program is ending and the puffer could not be switched off. Check the valve.\n";
 
 // The console's events as the run's record names them.
 const char* ConsoleEventName(DWORD event) {
@@ -105,7 +90,12 @@ struct EndRequests::Watch final : QAbstractNativeEventFilter {
     }
     if (watch->ended_event == nullptr ||
         WaitForSingleObject(watch->ended_event, kConsoleEndWaitMilliseconds) != WAIT_OBJECT_0) {
-      ActLast();
+      const LastAct& last = watch->last_act;
+      if (const auto status =
+              last.close_valve != nullptr ? last.close_valve(last.valve) : std::nullopt;
+          status && *status < 0) {
+        std::fputs(kValveLeftOpen, stderr);
+      }
     }
     return TRUE;
   }
@@ -117,26 +107,19 @@ struct EndRequests::Watch final : QAbstractNativeEventFilter {
   LastAct last_act;
   HANDLE ended_event;
   bool ended = false;
-  LPTOP_LEVEL_EXCEPTION_FILTER previous_filter = nullptr;
-  void (*previous_abort)(int) = SIG_DFL;
+  CrashLastAct crash{last_act};
 };
 
 EndRequests::EndRequests(End end, LastAct last_act)
     : watch_(std::make_unique<Watch>(std::move(end), last_act)) {
   QCoreApplication::instance()->installNativeEventFilter(watch_.get());
-  last_act_of_crash = &watch_->last_act;
   Watch::current = watch_.get();
   SetConsoleCtrlHandler(Watch::OnConsoleEvent, TRUE);
-  watch_->previous_filter = SetUnhandledExceptionFilter(OnUnhandledException);
-  watch_->previous_abort = std::signal(SIGABRT, OnAbort);
 }
 
 EndRequests::~EndRequests() {
-  std::signal(SIGABRT, watch_->previous_abort);
-  SetUnhandledExceptionFilter(watch_->previous_filter);
   SetConsoleCtrlHandler(Watch::OnConsoleEvent, FALSE);
   Watch::current = nullptr;
-  last_act_of_crash = nullptr;
   if (QCoreApplication* app = QCoreApplication::instance()) {
     app->removeNativeEventFilter(watch_.get());
   }

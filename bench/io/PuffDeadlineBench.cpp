@@ -61,8 +61,8 @@ void BM_ArmAndDisarm(benchmark::State& state) {
       watchdog ? Clock::duration(std::chrono::seconds(1)) : -PuffDeadline::kAnswerGrace;
   for (auto _ : state) {
     deadline.Beat(Clock::now());
-    deadline.SwitchOn(length);
-    deadline.SwitchOff();
+    deadline.SwitchOn(PuffDeadline::Puff::kTrial, length);
+    deadline.SwitchOff(PuffDeadline::Puff::kTrial);
   }
   state.SetLabel(watchdog ? "watchdog: the thread looks every 100 ms"
                           : "each arm wakes the thread");
@@ -120,8 +120,9 @@ void BM_DeadlineToOffWrite(benchmark::State& state) {
     }
     const Clock::time_point beat = Clock::now();
     deadline.Beat(beat);
-    // The shortest puff: its margin ends before the beat's grace, which is then the deadline.
-    deadline.SwitchOn(Clock::duration::zero());
+    // The shortest puff: its margin ends before the beat's grace, which is then the deadline. Each
+    // one by hand, so that it is a puff of its own.
+    deadline.SwitchOn(PuffDeadline::Puff::kManual, Clock::duration::zero());
     const Clock::time_point due = beat + PuffDeadline::kAnswerGrace;
     std::unique_lock lock(mutex);
     written_cv.wait(lock, [&] { return written.has_value(); });

@@ -5,15 +5,25 @@
 #include <memory>
 #include <string>
 
+#include "control/TickClock.h"
 #include "log/LocalClock.h"
 #include "log/platform/SystemClipboard.h"
 #include "playback/audio/StreamingSoundService.h"
 #include "playback/audio/VirtualOutput.h"
 #include "playback/view/QtFileDialog.h"
 #include "tests/io/support/SimulatedDevice.h"
+#include "ui/window/MachinePower.h"
 #include "ui/window/MainWindow.h"
 
 namespace orvane::bench {
+
+// A benchmark leaves the machine's power as it is.
+class UntouchedPower final : public MachinePower {
+ public:
+  void Listen(Listener) override {}
+  void StayAwake(std::uintptr_t) override {}
+  void AllowSleep() override {}
+};
 
 // The main window with the services the program hands it, except for two stand-ins: a virtual
 // output device, so that no sound server is needed, and the simulated acquisition driver,
@@ -39,12 +49,14 @@ class ProgramWindow {
   int LoggedRows() const;
 
  private:
-  VirtualOutput output_;
+  VirtualOutput output_{VirtualOutput::Pace::kRealTime};
   StreamingSoundService sound_{output_};
   QtFileDialog folder_dialog_{nullptr};
   SystemClipboard clipboard_;
   SystemLocalClock local_clock_;
   SystemCalendarClock calendar_clock_;
+  SteadyTickClock tick_clock_;
+  UntouchedPower power_;
   std::unique_ptr<TForm1> window_;
   std::unique_ptr<testing::SimulatedDevice> device_;
 };

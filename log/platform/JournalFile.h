@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -30,6 +31,14 @@ class JournalFile {
   bool Sync(std::string& error);
   // True once the file has been deleted from its folder while still open.
   bool Removed() const;
+
+  // The file as the system names it (a descriptor or a handle), for a crash's last lines.
+  using Native = std::intptr_t;
+  static constexpr Native kNoFile = -1;
+  Native NativeFile() const;
+  // Hands `bytes` to the system from a crash handler: no allocation, no lock. False when not all
+  // of them went.
+  static bool WriteAsLastAct(Native file, std::string_view bytes) noexcept;
 
  private:
   struct Handle;

@@ -7,16 +7,9 @@
 #include <utility>
 
 #include "log/platform/JournalFile.h"
+#include "log/platform/SystemText.h"
 
 namespace orvane {
-namespace {
-
-std::string SystemText(int error) {
-  return std::generic_category().message(error);
-}
-
-}  // namespace
-
 struct JournalFile::Handle {
   int fd = -1;
 };
@@ -67,6 +60,26 @@ bool JournalFile::Sync(std::string& error) {
 bool JournalFile::Removed() const {
   struct stat status {};
   return fstat(handle_->fd, &status) == 0 && status.st_nlink == 0;
+}
+
+JournalFile::Native JournalFile::NativeFile() const {
+  return handle_->fd;
+}
+
+bool JournalFile::WriteAsLastAct(Native file, std::string_view bytes) noexcept {
+  const int fd = static_cast<int>(file);
+  std::size_t done = 0;
+  while (fd >= 0 && done < bytes.size()) {
+    const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
+    if (written < 0 && errno == EINTR) {
+      continue;
+    }
+    if (written <= 0) {
+      return false;
+    }
+    done += static_cast<std::size_t>(written);
+  }
+  return fd >= 0;
 }
 
 bool SyncFolder(const std::filesystem::path& folder, std::string& error) {

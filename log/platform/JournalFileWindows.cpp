@@ -4,33 +4,9 @@
 #include <string>
 
 #include "log/platform/JournalFile.h"
+#include "log/platform/SystemText.h"
 
 namespace orvane {
-namespace {
-
-std::string SystemText(DWORD error) {
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string utf8;
-  if (length > 0 && text != nullptr) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0,
-                                         nullptr, nullptr);
-    utf8.resize(static_cast<std::size_t>(std::max(size, 0)));
-    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), utf8.data(), size, nullptr,
-                        nullptr);
-  }
-  LocalFree(text);
-  // The system's texts end in a full stop and a line end; the caller's sentence goes on.
-  while (!utf8.empty() &&
-         (utf8.back() == '\n' || utf8.back() == '\r' || utf8.back() == '.' || utf8.back() == ' ')) {
-    utf8.pop_back();
-  }
-  return utf8.empty() ? "system error " + std::to_string(error) : utf8;
-}
-
-}  // namespace
 
 struct JournalFile::Handle {
   HANDLE file = INVALID_HANDLE_VALUE;
@@ -89,6 +65,24 @@ bool JournalFile::Removed() const {
   FILE_STANDARD_INFO info{};
   return GetFileInformationByHandleEx(handle_->file, FileStandardInfo, &info, sizeof info) &&
          info.DeletePending;
+}
+
+JournalFile::Native JournalFile::NativeFile() const {
+  return reinterpret_cast<Native>(handle_->file);
+}
+
+bool JournalFile::WriteAsLastAct(Native file, std::string_view bytes) noexcept {
+  const HANDLE handle = reinterpret_cast<HANDLE>(file);
+  std::size_t done = 0;
+  while (handle != INVALID_HANDLE_VALUE && done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(handle, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+      return false;
+    }
+    done += written;
+  }
+  return handle != INVALID_HANDLE_VALUE;
 }
 
 bool SyncFolder(const std::filesystem::path&, std::string&) {

@@ -1,7 +1,10 @@
 #include "log/record/RecordText.h"
 
+#include <cctype>
 #include <charconv>
 #include <cstdlib>
+
+#include "log/Utf8Text.h"
 
 namespace orvane::record {
 namespace {
@@ -15,11 +18,56 @@ void AppendPadded(std::string& line, int value, int width) {
   line.append(digits, end);
 }
 
+bool IsLineBreaker(char c) {
+  return c == '\t' || c == '\r' || c == '\n';
+}
+
+// "\x" and two hex digits of either case: what a reader undoes.
+bool StartsEscape(std::string_view text, std::size_t pos) {
+  const auto hex = [&text](std::size_t at) {
+    return at < text.size() && std::isxdigit(static_cast<unsigned char>(text[at])) != 0;
+  };
+  return text[pos] == '\\' && pos + 1 < text.size() && text[pos + 1] == 'x' && hex(pos + 2) &&
+         hex(pos + 3);
+}
+
+void AppendEscape(std::string& line, char byte) {
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  const auto value = static_cast<unsigned char>(byte);
+  line += "\\x";
+  line.push_back(kDigits[value >> 4]);
+  line.push_back(kDigits[value & 0xF]);
+}
+
 }  // namespace
 
 void AppendText(std::string& line, std::string_view text) {
-  for (const char c : text) {
-    line.push_back(c == '\t' || c == '\r' || c == '\n' ? ' ' : c);
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t length = Utf8CharacterLength(text, pos);
+    if (length == 0) {
+      line += "\xEF\xBF\xBD";  // U+FFFD
+      ++pos;
+      continue;
+    }
+    const char c = text[pos];
+    line.push_back(IsLineBreaker(c) ? ' ' : c);
+    line.append(text, pos + 1, length - 1);
+    pos += length;
+  }
+}
+
+void AppendName(std::string& line, std::string_view name, std::string_view also) {
+  for (std::size_t pos = 0; pos < name.size();) {
+    const std::size_t length = Utf8CharacterLength(name, pos);
+    const char c = name[pos];
+    if (length == 0 || IsLineBreaker(c) || also.find(c) != std::string_view::npos ||
+        StartsEscape(name, pos)) {
+      AppendEscape(line, c);
+      ++pos;
+    } else {
+      line.append(name, pos, length);
+      pos += length;
+    }
   }
 }
 

@@ -1,28 +1,42 @@
 #include "log/record/RunRecord.h"
 
+#include <QString>
 #include <QSysInfo>
 
 #include <utility>
 
+#include "log/FixedText.h"
+#include "log/record/RecordText.h"
+
 namespace orvane::record {
 namespace {
 
-// An event's details: "key=value" pairs joined by "; ", paths last since they may hold anything.
+// An event's details: "key=value" pairs joined by "; ". Names and messages go last, since they
+// may hold anything, and never hold a ";" of their own, so that every pair can be split off.
 class Details {
  public:
   Details& Add(std::string_view key, std::string_view value) {
-    if (!text_.empty()) {
-      text_ += "; ";
-    }
-    text_ += key;
-    text_ += '=';
+    Key(key);
     text_ += value;
+    return *this;
+  }
+  Details& AddName(std::string_view key, std::string_view name) {
+    Key(key);
+    AppendName(text_, name, ";");
     return *this;
   }
   Details& Add(std::string_view key, std::int64_t value) { return Add(key, std::to_string(value)); }
   const std::string& Text() const { return text_; }
 
  private:
+  void Key(std::string_view key) {
+    if (!text_.empty()) {
+      text_ += "; ";
+    }
+    text_ += key;
+    text_ += '=';
+  }
+
   std::string text_;
 };
 
@@ -40,9 +54,33 @@ std::string_view ByName(PuffBy by) {
       return "rewrite";
     case PuffBy::kClose:
       return "close";
+    case PuffBy::kStart:
+      return "start";
+    case PuffBy::kDeadline:
+      return "deadline";
+    case PuffBy::kWatchdog:
+      return "watchdog";
+    case PuffBy::kCrash:
+      return "crash";
+    case PuffBy::kSleep:
+      return "sleep";
   }
   return "";
 }
+
+// Details in a fixed room, for a crash handler: no allocation.
+class FixedDetails {
+ public:
+  template <typename Value>
+  FixedDetails& Add(std::string_view key, Value value) noexcept {
+    text_ << (text_.Empty() ? "" : "; ") << key << "=" << value;
+    return *this;
+  }
+  std::string_view Text() const noexcept { return text_.View(); }
+
+ private:
+  FixedText<512> text_;
+};
 
 std::string OperatingSystem() {
   return (QSysInfo::prettyProductName() + QStringLiteral(" (") + QSysInfo::kernelType() +
@@ -77,7 +115,7 @@ void RunRecord::BeginRun(std::string_view device, std::string_view bad_folder,
   for (std::size_t i = 0; i < kSettingColumns.size(); ++i) {
     rest.Add(kSettingColumns[i], settings_recorded_[i]);
   }
-  rest.Add("bad_folder", bad_folder).Add("neutral_folder", neutral_folder);
+  rest.AddName("bad_folder", bad_folder).AddName("neutral_folder", neutral_folder);
   events_.SetRunStart(text + "; " + rest.Text());
 }
 
@@ -110,7 +148,8 @@ void RunRecord::PerchRead(bool on_perch, std::int32_t status) {
   }
 }
 
-void RunRecord::PuffWritten(bool on, PuffBy by, std::int32_t status) {
+void RunRecord::PuffWritten(bool on, PuffBy by, std::int32_t status,
+                            std::int64_t milliseconds_ago) {
   const bool held = status >= 0;
   if (on && by == PuffBy::kTrial) {
     tick_puff_ = {true, held};
@@ -124,11 +163,12 @@ void RunRecord::PuffWritten(bool on, PuffBy by, std::int32_t status) {
                                   .Add("status", status)
                                   .Add("tick", tick_)
                                   .Text();
-  // Closing the valve as the window closes is part of ending, which alone leaves no file.
-  if (by == PuffBy::kClose) {
+  // Closing the valve as the program starts and as the window closes is part of starting and
+  // ending, which alone leave no file.
+  if (by == PuffBy::kClose || by == PuffBy::kStart) {
     events_.RecordWithOthers(on ? "puff_on" : "puff_off", details);
   } else {
-    Record(on ? "puff_on" : "puff_off", details);
+    events_.Record(on ? "puff_on" : "puff_off", details, milliseconds_ago);
   }
 }
 
@@ -148,8 +188,8 @@ void RunRecord::SongStarted(SongKind kind, bool by_trial, const PlaybackHealth& 
                            .Add("song", SongName(kind))
                            .Add("by", by_trial ? "trial" : "button")
                            .Add("tick", tick_)
-                           .Add("file", song.file)
-                           .Add("folder", song.folder)
+                           .AddName("folder", song.folder)
+                           .AddName("file", song.file)
                            .Text());
 }
 
@@ -209,15 +249,18 @@ void RunRecord::TrialLogged(SongKind kind, bool on_perch, const PlaybackHealth& 
 
 void RunRecord::SongChosen(SongKind kind, std::string_view folder, std::string_view file) {
   ChosenSong(kind) = {std::string(file), std::string(folder)};
-  Record("song_chosen",
-         Details().Add("song", SongName(kind)).Add("file", file).Add("folder", folder).Text());
+  Record(
+      "song_chosen",
+      Details().Add("song", SongName(kind)).AddName("folder", folder).AddName("file", file).Text());
 }
 
 void RunRecord::FolderChosen(SongKind kind, std::string_view old_folder,
                              std::string_view new_folder) {
-  Record(
-      "folder",
-      Details().Add("song", SongName(kind)).Add("old", old_folder).Add("new", new_folder).Text());
+  Record("folder", Details()
+                       .Add("song", SongName(kind))
+                       .AddName("old", old_folder)
+                       .AddName("new", new_folder)
+                       .Text());
 }
 
 void RunRecord::SettingsMayHaveChanged() {
@@ -252,13 +295,57 @@ void RunRecord::Cleared() {
   Record("clear", {});
 }
 
+void RunRecord::TicksDropped(std::string_view timer, std::int64_t gap_ms,
+                             std::int64_t ticks_dropped) {
+  Record("tick_stall", Details()
+                           .Add("timer", timer)
+                           .Add("gap_ms", gap_ms)
+                           .Add("ticks_dropped", ticks_dropped)
+                           .Add("tick", tick_)
+                           .Text());
+}
+
+void RunRecord::MachineSleeps() {
+  Record("sleep", Details().Add("tick", tick_).Text());
+}
+
+void RunRecord::MachineWoke(std::int64_t slept_ms) {
+  Record("wake", Details().Add("slept_ms", slept_ms).Add("tick", tick_).Text());
+}
+
 void RunRecord::MessageShown(std::string_view box, std::string_view text) {
-  events_.RecordWithOthers("message", Details().Add("box", box).Add("text", text).Text());
+  events_.RecordWithOthers("message", Details().Add("box", box).AddName("text", text).Text());
 }
 
 void RunRecord::RunEnds(std::string_view reason) {
-  if (!std::exchange(ended_, true)) {
+  if (!ended_.exchange(true)) {
     events_.RecordWithOthers("run_end", Details().Add("reason", reason).Text());
+  }
+}
+
+void RunRecord::RecordCrash(std::string_view reason, std::string_view message,
+                            std::optional<std::int32_t> off_status) noexcept {
+  if (ended_.exchange(true)) {
+    return;
+  }
+  FixedDetails said;
+  said.Add("box", "crash").Add("text", message);
+  FixedDetails off;
+  if (off_status) {
+    off.Add("by", ByName(PuffBy::kCrash))
+        .Add("held", *off_status >= 0 ? "1" : "0")
+        .Add("status", std::int64_t{*off_status})
+        .Add("tick", std::int64_t{tick_.load()});
+  }
+  FixedDetails end;
+  end.Add("reason", reason);
+  const EventLog::LastEvent with_off[] = {
+      {"message", said.Text()}, {"puff_off", off.Text()}, {"run_end", end.Text()}};
+  const EventLog::LastEvent without_off[] = {{"message", said.Text()}, {"run_end", end.Text()}};
+  if (off_status) {
+    events_.RecordAsLastAct(with_off);
+  } else {
+    events_.RecordAsLastAct(without_off);
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include "control/ExperimentSettings.h"
 #include "control/NoticeBoard.h"
 #include "control/PlaybackHealth.h"
+#include "control/PuffWriter.h"
 #include "control/SongKind.h"
 #include "log/LocalClock.h"
 #include "log/RunFolder.h"
@@ -22,9 +24,7 @@
 
 namespace orvane::record {
 
-// Who wrote a pattern to the puffer: a trial's decision or the end of its puff phase, the manual
-// puff, the rewrite of an off pattern that failed, or the window closing.
-enum class PuffBy { kTrial, kManual, kRewrite, kClose };
+using PuffBy = PuffWriter;
 
 // Everything a run does, kept beside its trial journal under the same name stem: the trial
 // table, one line per logged row with its settings, timings and escape latency, and the event
@@ -57,7 +57,8 @@ class RunRecord {
 
   // The first thing of every Timer1 tick, and of nothing else: ticks are counted by it.
   void PerchRead(bool on_perch, std::int32_t status);
-  void PuffWritten(bool on, PuffBy by, std::int32_t status);
+  // `milliseconds_ago`: for a write made while the window's thread did not answer.
+  void PuffWritten(bool on, PuffBy by, std::int32_t status, std::int64_t milliseconds_ago = 0);
   // `by_trial`: the controller started it, rather than a Play button. A trial's song starts in the
   // tick that drew it, so the settings read now are the draw's.
   void SongStarted(SongKind kind, bool by_trial, const PlaybackHealth& health);
@@ -73,10 +74,21 @@ class RunRecord {
   void Stopped();
   void Copied();
   void Cleared();
+  // A tick that came `gap_ms` after the one before it, which should have come `ticks_dropped`
+  // ticks earlier; `timer` is "trial" (Timer1) or "manual" (Timer2).
+  void TicksDropped(std::string_view timer, std::int64_t gap_ms, std::int64_t ticks_dropped);
+  // The machine is about to sleep, and has woken after `slept_ms`.
+  void MachineSleeps();
+  void MachineWoke(std::int64_t slept_ms);
   // A box the program showed: "notice", "error" or "start refused".
   void MessageShown(std::string_view box, std::string_view text);
   // Once: the first reason given is the one recorded.
   void RunEnds(std::string_view reason);
+  // A crash's last lines, from its handler, in the event log as it stands: what the crash said,
+  // its off-write when one was made (the driver's status), and the run's end for `reason`
+  // ("crash SIGSEGV"). No allocation, no lock.
+  void RecordCrash(std::string_view reason, std::string_view message,
+                   std::optional<std::int32_t> off_status) noexcept;
 
   std::int64_t Tick() const { return tick_; }
 
@@ -120,14 +132,15 @@ class RunRecord {
   SettingsTexts settings_recorded_;
   std::array<Song, 2> chosen_;
   std::optional<Trial> trial_;
-  std::int64_t tick_ = 0;
+  // Read by a crash handler as well.
+  std::atomic<std::int64_t> tick_ = 0;
   std::chrono::nanoseconds tick_read_{};  // when this tick's perch read returned
   std::int64_t trials_ = 0;
   std::optional<bool> on_perch_;
   bool tick_read_ok_ = true;
   bool reads_failing_ = false;
   TickPuff tick_puff_;
-  bool ended_ = false;
+  std::atomic<bool> ended_ = false;
 };
 
 }  // namespace orvane::record

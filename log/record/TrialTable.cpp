@@ -50,9 +50,9 @@ std::string TrialTableLine(const TrialRow& row) {
   next();
   line += row.kind == kNeutralSong ? "good" : "bad";
   next();
-  AppendText(line, row.song_file);
+  AppendName(line, row.song_file);
   next();
-  AppendText(line, row.song_folder);
+  AppendName(line, row.song_folder);
   next();
   AppendInteger(line, row.start_tick);
   next();

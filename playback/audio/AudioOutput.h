@@ -66,6 +66,15 @@ class AudioOutput {
   virtual OpenedStream OpenStream(const StreamFormat& format, StreamCounters& counters) = 0;
   // Result codes of this device are negative; nothing for a code it does not know.
   virtual std::optional<std::string> ErrorText(int result) const = 0;
+
+  // The list of devices is built once, as PortAudio builds it. Whether the system's default output
+  // is no longer the one the list names, so that new streams would go to the old one.
+  virtual bool ListOutdated() { return false; }
+  // Whether an open that failed with this result may succeed on a list built anew: its device
+  // vanished, or came back elsewhere.
+  virtual bool ListMayBeStale(int /*result*/) { return false; }
+  // Builds the list anew; only while no stream of the device is open. False when it could not.
+  virtual bool Rebuild() { return false; }
 };
 
 }  // namespace orvane

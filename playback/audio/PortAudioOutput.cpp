@@ -15,15 +15,18 @@ namespace {
 
 class PortAudioStream final : public OutputStream {
  public:
-  PortAudioStream(PaStream* stream, StreamCounters& counters, std::mutex& library)
-      : stream_(stream), counters_(counters), library_(library) {
+  PortAudioStream(PaStream* stream, StreamCounters& counters, std::mutex& library,
+                  std::size_t& open_streams, double held_ahead)
+      : stream_(stream), counters_(counters), library_(library), open_streams_(open_streams) {
+    ++open_streams_;
     const PaStreamInfo* info = Pa_GetStreamInfo(stream_);
     rate_ = info != nullptr ? info->sampleRate : 0;
     // A stopped stream has all of its buffer free; a host that cannot tell gives its latency.
-    capacity_ = Pa_GetStreamWriteAvailable(stream_);
-    if (capacity_ <= 0 && info != nullptr) {
-      capacity_ = static_cast<std::int64_t>(info->outputLatency * rate_);
+    buffer_ = Pa_GetStreamWriteAvailable(stream_);
+    if (buffer_ <= 0 && info != nullptr) {
+      buffer_ = static_cast<std::int64_t>(info->outputLatency * rate_);
     }
+    capacity_ = std::min(buffer_, static_cast<std::int64_t>(held_ahead * rate_));
   }
   ~PortAudioStream() override {
     std::lock_guard lock(library_);
@@ -32,6 +35,7 @@ class PortAudioStream final : public OutputStream {
       Pa_AbortStream(stream_);
     }
     Pa_CloseStream(stream_);
+    --open_streams_;
   }
   PortAudioStream(const PortAudioStream&) = delete;
   PortAudioStream& operator=(const PortAudioStream&) = delete;
@@ -53,8 +57,8 @@ class PortAudioStream final : public OutputStream {
     if (free < 0) {
       return free;
     }
-    CountSounded(std::min<std::int64_t>(free, capacity_));
-    return std::min<std::int64_t>(free, capacity_);
+    const std::int64_t held = CountSounded(std::min<std::int64_t>(free, buffer_));
+    return std::clamp<std::int64_t>(capacity_ - held, 0, free);
   }
 
   int Write(const float* samples, std::size_t frames) override {
@@ -73,23 +77,27 @@ class PortAudioStream final : public OutputStream {
   int Stop() override { return Pa_AbortStream(stream_); }
 
  private:
-  // What has left the buffer since the start has reached the sound server or the device.
-  void CountSounded(std::int64_t free) {
-    const std::int64_t held = std::clamp<std::int64_t>(capacity_ - free, 0, written_);
+  // What has left the buffer since the start has reached the sound server or the device; what
+  // the buffer still holds is returned.
+  std::int64_t CountSounded(std::int64_t free) {
+    const std::int64_t held = std::clamp<std::int64_t>(buffer_ - free, 0, written_);
     const std::int64_t sounded = written_ - held;
     if (sounded > counted_) {
       counters_.sounded.fetch_add(sounded - counted_, std::memory_order_relaxed);
       counted_ = sounded;
     }
+    return held;
   }
 
   PaStream* stream_;
   StreamCounters& counters_;
   std::mutex& library_;
+  std::size_t& open_streams_;  // guarded by library_
   double rate_ = 0;
-  std::int64_t capacity_ = 0;
-  std::int64_t written_ = 0;  // since the start
-  std::int64_t counted_ = 0;  // of those, counted as sounded
+  std::int64_t buffer_ = 0;    // the host's whole buffer
+  std::int64_t capacity_ = 0;  // the part of it that is filled
+  std::int64_t written_ = 0;   // since the start
+  std::int64_t counted_ = 0;   // of those, counted as sounded
 };
 
 }  // namespace
@@ -107,8 +115,43 @@ int PortAudioOutput::InitialisedLocked() {
   if (!initialised_) {
     QuietSoundLibraries();
     initialised_ = Pa_Initialize();
+    if (initialised_ == paNoError) {
+      ConfigureHostBuffers();
+    }
+    listed_default_ = DefaultOutputIdentity();
   }
   return *initialised_;
+}
+
+bool PortAudioOutput::ListOutdated() {
+  std::lock_guard lock(library_);
+  return initialised_ && DefaultOutputIdentity() != listed_default_;
+}
+
+bool PortAudioOutput::ListMayBeStale(int result) {
+  switch (result) {
+    // The format's own faults; a list built anew changes nothing for them.
+    case paInvalidSampleRate:
+    case paInvalidChannelCount:
+    case paSampleFormatNotSupported:
+    case paInsufficientMemory:
+      return false;
+    default:
+      return result < 0;
+  }
+}
+
+bool PortAudioOutput::Rebuild() {
+  std::lock_guard lock(library_);
+  // PortAudio closes whatever stream is still open as it terminates.
+  if (open_streams_ > 0) {
+    return false;
+  }
+  if (initialised_ == paNoError) {
+    Pa_Terminate();
+  }
+  initialised_.reset();
+  return InitialisedLocked() == paNoError;
 }
 
 void PortAudioOutput::Prepare() {
@@ -133,6 +176,7 @@ OpenedStream PortAudioOutput::OpenStream(const StreamFormat& format, StreamCount
   }
   const PaDeviceIndex device = PreferredOutputDevice();
   const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
+  device_name_ = info != nullptr && info->name != nullptr ? info->name : "";
   if (info == nullptr) {
     return {paDeviceUnavailable, nullptr};
   }
@@ -140,7 +184,8 @@ OpenedStream PortAudioOutput::OpenStream(const StreamFormat& format, StreamCount
   parameters.device = device;
   parameters.channelCount = format.channels;
   parameters.sampleFormat = paFloat32;
-  parameters.suggestedLatency = std::max(held_ahead_, info->defaultHighOutputLatency);
+  parameters.suggestedLatency =
+      std::max(HostBufferSeconds(held_ahead_), info->defaultHighOutputLatency);
   double rate = format.sample_rate;
   if (Pa_IsFormatSupported(nullptr, &parameters, rate) == paInvalidSampleRate) {
     rate = info->defaultSampleRate;
@@ -155,7 +200,8 @@ OpenedStream PortAudioOutput::OpenStream(const StreamFormat& format, StreamCount
   if (result != paNoError) {
     return {result, nullptr};
   }
-  return {paNoError, std::make_unique<PortAudioStream>(stream, counters, library_)};
+  return {paNoError, std::make_unique<PortAudioStream>(stream, counters, library_, open_streams_,
+                                                       held_ahead_)};
 }
 
 std::optional<std::string> PortAudioOutput::ErrorText(int result) const {
@@ -164,9 +210,13 @@ std::optional<std::string> PortAudioOutput::ErrorText(int result) const {
     // words for it ("Illegal combination of I/O devices") would only puzzle the experimenter.
     case paDeviceUnavailable:
     case paBadIODeviceCombination:
-    case paInvalidDevice:
-      return "The sound device is not available: it may have been unplugged, or the system's "
-             "sound service stopped";
+    case paInvalidDevice: {
+      std::lock_guard lock(library_);
+      const std::string device = device_name_.empty() ? "" : " \"" + device_name_ + "\"";
+      return "The sound device" + device +
+             " is not available: it may have been unplugged, or the system's sound service "
+             "stopped";
+    }
     default:
       break;
   }

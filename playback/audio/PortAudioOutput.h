@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <mutex>
 #include <optional>
+#include <string>
 
 #include "playback/audio/AudioOutput.h"
 
@@ -9,8 +11,9 @@ namespace orvane {
 
 // The system's default output device through PortAudio's blocking streams, which start with the
 // first frames written rather than with a buffer of silence: a song is held well ahead and still
-// starts at once. PortAudio's own state (its start, the opening and closing of streams) is
-// guarded here, so the sound worker and a song's thread may open streams side by side.
+// starts at once. PortAudio's own state (its start, the opening and closing of streams, its list
+// of devices) is guarded here, so the sound worker and a song's thread may open streams side by
+// side.
 class PortAudioOutput final : public AudioOutput {
  public:
   // How much of a song the device holds ahead of its sound: a usual song whole. A stall of the
@@ -27,15 +30,22 @@ class PortAudioOutput final : public AudioOutput {
   int MaxChannels() override;
   OpenedStream OpenStream(const StreamFormat& format, StreamCounters& counters) override;
   std::optional<std::string> ErrorText(int result) const override;
+  bool ListOutdated() override;
+  bool ListMayBeStale(int result) override;
+  // Terminates PortAudio and starts it again, which finds the devices anew.
+  bool Rebuild() override;
 
  private:
-  // PortAudio's own calls other than a stream's start, writes and stop.
-  std::mutex library_;
+  // PortAudio's own calls other than a stream's start, writes and stop, and what follows.
+  mutable std::mutex library_;
 
   int InitialisedLocked();
 
   double held_ahead_;
   std::optional<int> initialised_;  // PortAudio's result of its initialisation, once tried
+  std::size_t open_streams_ = 0;
+  std::string listed_default_;  // the system's default output as the list was built
+  std::string device_name_;     // of the device the last open went to
 };
 
 }  // namespace orvane

@@ -1,6 +1,7 @@
 #include "playback/audio/SongFeed.h"
 
 #include <algorithm>
+#include <cmath>
 #include <system_error>
 
 namespace orvane {
@@ -11,7 +12,22 @@ constexpr std::size_t kWriteFrames = 4096;
 constexpr auto kFeedPoll = std::chrono::milliseconds(10);
 }  // namespace
 
-int SongFeed::Open(const std::string& path, AudioOutput& output, std::unique_ptr<SongFeed>& feed) {
+namespace {
+
+// 768000 as "768,000".
+std::string Grouped(double value) {
+  std::string digits = std::to_string(std::llround(value));
+  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
+    digits.insert(static_cast<std::size_t>(at), ",");
+  }
+  return digits;
+}
+
+}  // namespace
+
+int SongFeed::Open(const std::string& path, const FeedParts& parts, std::unique_ptr<SongFeed>& feed,
+                   std::string& message) {
+  AudioOutput& output = parts.output;
   auto file = std::make_unique<SoundFile>();
   if (const int result = file->Open(path); result != 0) {
     return result;
@@ -19,13 +35,16 @@ int SongFeed::Open(const std::string& path, AudioOutput& output, std::unique_ptr
   // Checked before any conversion is set up: one for a rate of a few hertz takes minutes and
   // gigabytes to build.
   if (file->SampleRate() < kLowestRate || file->SampleRate() > kHighestRate) {
-    return sound_result::kNoConversion;
+    message = "The song's sample rate (" + Grouped(file->SampleRate()) +
+              " Hz) is outside what Orvane plays (" + Grouped(kLowestRate) + " to " +
+              Grouped(kHighestRate) + " Hz)";
+    return sound_result::kRateOutsideRange;
   }
   if (const int most = output.MaxChannels(); most > 0 && file->Channels() > most) {
     return sound_result::kTooManyChannels;
   }
-  std::unique_ptr<SongFeed> made(new SongFeed(output, std::move(file)));
-  OpenedStream opened = output.OpenStream(made->format_, made->counters_);
+  std::unique_ptr<SongFeed> made(new SongFeed(parts, std::move(file)));
+  OpenedStream opened = made->OpenOnCurrentList();
   if (!opened.stream) {
     return opened.result;
   }
@@ -50,8 +69,10 @@ int SongFeed::Open(const std::string& path, AudioOutput& output, std::unique_ptr
   return 0;
 }
 
-SongFeed::SongFeed(AudioOutput& output, std::unique_ptr<SoundFile> file)
-    : output_(output),
+SongFeed::SongFeed(const FeedParts& parts, std::unique_ptr<SoundFile> file)
+    : output_(parts.output),
+      clock_(parts.clock),
+      lists_(parts.lists),
       source_(std::move(file)),
       format_{source_.Channels(), source_.SourceRate()},
       buffer_(kWriteFrames * static_cast<std::size_t>(source_.Channels())) {}
@@ -72,13 +93,12 @@ void SongFeed::Enqueue(Ask ask, std::uint64_t ticket) {
   wake_.notify_all();
 }
 
-int SongFeed::AskAndWait(Ask ask) {
+int SongFeed::AskAndWait(Ask ask, std::chrono::milliseconds patience) {
   std::unique_lock lock(mutex_);
   const std::uint64_t ticket = ++tickets_;
   requests_.push_back({ask, ticket});
   wake_.notify_all();
-  if (!answered_.wait_for(lock, SoundService::kPatience,
-                          [&] { return answered_ticket_ >= ticket; })) {
+  if (!answered_.wait_for(lock, patience, [&] { return answered_ticket_ >= ticket; })) {
     return kNoAnswerResult;
   }
   return answer_;
@@ -95,6 +115,18 @@ std::int64_t SongFeed::DevicePositionLocked() const {
   return std::min(shown_position_ + sounded, source_.Length());
 }
 
+bool SongFeed::SoundingLocked() const {
+  return sounding_ && DevicePositionLocked() < source_.Length();
+}
+
+void SongFeed::ObserveLocked() const {
+  const PlayReport::Stage before = play_clock_.Stage();
+  play_clock_.Observe(counters_.sounded.load(), clock_.Now(), SoundingLocked());
+  if (play_clock_.Stage() != before) {
+    answered_.notify_all();
+  }
+}
+
 std::int64_t SongFeed::Position() const {
   std::lock_guard lock(mutex_);
   return source_.SourceFrameOf(DevicePositionLocked());
@@ -102,7 +134,7 @@ std::int64_t SongFeed::Position() const {
 
 bool SongFeed::Sounding() const {
   std::lock_guard lock(mutex_);
-  return sounding_ && DevicePositionLocked() < source_.Length();
+  return SoundingLocked();
 }
 
 int SongFeed::Failure() const {
@@ -112,23 +144,31 @@ int SongFeed::Failure() const {
 
 PlayReport SongFeed::LastPlay() const {
   std::lock_guard lock(mutex_);
-  return report_;
+  ObserveLocked();
+  return play_clock_.Report(clock_.Now());
 }
 
 PlayReport SongFeed::AwaitPlay(std::chrono::milliseconds patience) const {
   std::unique_lock lock(mutex_);
-  answered_.wait_for(lock, patience, [&] { return report_.stage != PlayReport::Stage::kPending; });
-  return report_;
+  answered_.wait_for(lock, patience, [&] {
+    ObserveLocked();
+    return play_clock_.Stage() != PlayReport::Stage::kPending;
+  });
+  return play_clock_.Report(clock_.Now());
 }
 
 PlaybackHealth SongFeed::Health() const {
   PlaybackHealth health;
-  health.frames_owed = counters_.owed.load();
   health.underflows = counters_.underflows.load();
   std::lock_guard lock(mutex_);
+  ObserveLocked();
+  const SoundClock::TimePoint now = clock_.Now();
+  health.frames_owed = counters_.owed.load() + play_clock_.OwedFrames(now, device_rate_);
   if (phase_ == Phase::kDead) {
     health.stream = "dead";
-  } else if (report_.stage == PlayReport::Stage::kPending) {
+  } else if (play_clock_.Stalled(now)) {
+    health.stream = "stalled";
+  } else if (play_clock_.Stage() == PlayReport::Stage::kPending) {
     health.stream = "starting";
   } else {
     health.stream = RunningLocked() ? "playing" : "ready";
@@ -146,13 +186,15 @@ void SongFeed::SeekToStart() {
 
 void SongFeed::Play() {
   std::lock_guard lock(mutex_);
-  // A song still sounding goes on from where it is.
-  if (sounding_ && DevicePositionLocked() < source_.Length()) {
+  ObserveLocked();
+  // A song still sounding goes on from where it is; its play is heard when the device goes on.
+  if (SoundingLocked()) {
+    play_clock_.JoiningPlay(clock_.Now());
     return;
   }
   sounding_ = true;
   ++plays_asked_;
-  report_ = {PlayReport::Stage::kPending, 0, std::chrono::steady_clock::now()};
+  play_clock_.FreshPlay(clock_.Now());
   requests_.push_back({Ask::kPlay, 0});
   wake_.notify_all();
 }
@@ -161,8 +203,18 @@ int SongFeed::Stop() {
   return AskAndWait(Ask::kStop);
 }
 
-int SongFeed::Reopen() {
-  return AskAndWait(Ask::kReopen);
+bool SongFeed::PutDownStream(std::chrono::milliseconds patience) {
+  {
+    std::lock_guard lock(mutex_);
+    if (phase_ == Phase::kParked || phase_ == Phase::kDead) {
+      return true;
+    }
+    // A song that sounds is not cut for the list's sake.
+    if (RunningLocked() || SoundingLocked()) {
+      return false;
+    }
+  }
+  return AskAndWait(Ask::kPutDown, patience) == 0;
 }
 
 void SongFeed::Silence() {
@@ -184,6 +236,10 @@ void SongFeed::Run() {
       continue;
     }
     const bool fed = Feed();
+    {
+      std::lock_guard lock(mutex_);
+      ObserveLocked();
+    }
     const bool decoded = source_.FillOnce();
     if (!fed && !decoded) {
       WaitForRequest();
@@ -221,8 +277,8 @@ void SongFeed::Serve(const Request& request) {
     case Ask::kStop:
       Answer(request.ticket, ServeStop());
       break;
-    case Ask::kReopen:
-      Answer(request.ticket, PhaseNow() == Phase::kDead ? ReopenStream() : 0);
+    case Ask::kPutDown:
+      Answer(request.ticket, ServePutDown());
       break;
     case Ask::kQuit:
       break;
@@ -260,26 +316,24 @@ void SongFeed::ServePlay() {
     std::lock_guard lock(mutex_);
     play_served_ = plays_asked_;
     if (phase_ == Phase::kPlaying) {
-      // Still writing the song, which goes on.
-      if (report_.stage == PlayReport::Stage::kPending) {
-        report_.stage = PlayReport::Stage::kReached;
-        answered_.notify_all();
-      }
-      return;
+      return;  // still writing the song, which goes on
     }
   }
   // The silence after a song's end is dropped: the new run starts with the song.
   EndPad();
-  if (PhaseNow() == Phase::kDead) {
+  // A stream that failed or was put down is opened anew, and so is one on an old default device.
+  if (const Phase phase = PhaseNow();
+      phase == Phase::kDead || phase == Phase::kParked || output_.ListOutdated()) {
     if (const int result = ReopenStream(); result != 0) {
       FailPlay(result);
       return;
     }
   }
   if (position_ >= source_.Length()) {
-    MarkReached();  // nothing left to sound
     std::lock_guard lock(mutex_);
+    play_clock_.PlayHeard();  // nothing left to sound
     sounding_ = false;
+    answered_.notify_all();
     return;
   }
   FillHead();
@@ -292,6 +346,7 @@ void SongFeed::ServePlay() {
     phase_ = Phase::kPlaying;
     shown_position_ = position_;
     sounded_at_start_ = counters_.sounded.load();
+    play_clock_.RunStarted(sounded_at_start_, clock_.Now());
   }
   Feed();
 }
@@ -332,9 +387,40 @@ int SongFeed::ServeStop() {
   return result;
 }
 
+int SongFeed::ServePutDown() {
+  const Phase phase = PhaseNow();
+  if (phase == Phase::kParked || phase == Phase::kDead) {
+    return 0;
+  }
+  if (phase != Phase::kIdle) {
+    return 1;  // a run began since it was asked
+  }
+  stream_.reset();
+  std::lock_guard lock(mutex_);
+  phase_ = Phase::kParked;
+  return 0;
+}
+
+OpenedStream SongFeed::OpenOnCurrentList() {
+  // A changed default is found only through a list built anew.
+  if (output_.ListOutdated()) {
+    lists_.RebuildDeviceList();
+  }
+  OpenedStream opened = output_.OpenStream(format_, counters_);
+  if (!opened.stream && output_.ListMayBeStale(opened.result) && lists_.RebuildDeviceList()) {
+    opened = output_.OpenStream(format_, counters_);
+  }
+  return opened;
+}
+
 int SongFeed::ReopenStream() {
   stream_.reset();
-  OpenedStream opened = output_.OpenStream(format_, counters_);
+  {
+    // Before the list is built anew, which waits for every song to hold no stream.
+    std::lock_guard lock(mutex_);
+    phase_ = Phase::kParked;
+  }
+  OpenedStream opened = OpenOnCurrentList();
   int result = opened.result;
   // The ring holds frames for the rate the song was prepared for.
   if (opened.stream && opened.stream->SampleRate() != device_rate_) {
@@ -389,7 +475,6 @@ bool SongFeed::WriteSong(std::int64_t free) {
     return true;
   }
   position_ += static_cast<std::int64_t>(count);
-  MarkReached();
   if (position_ >= source_.Length()) {
     std::lock_guard lock(mutex_);
     phase_ = Phase::kTail;
@@ -465,17 +550,9 @@ void SongFeed::StreamDied(int result) {
 void SongFeed::FailPlay(int result) {
   std::lock_guard lock(mutex_);
   if (play_served_ == plays_asked_) {
-    report_.stage = PlayReport::Stage::kFailed;
-    report_.result = result;
+    play_clock_.PlayFailed(result);
     sounding_ = false;
-    answered_.notify_all();
-  }
-}
-
-void SongFeed::MarkReached() {
-  std::lock_guard lock(mutex_);
-  if (play_served_ == plays_asked_ && report_.stage == PlayReport::Stage::kPending) {
-    report_.stage = PlayReport::Stage::kReached;
+    ObserveLocked();
     answered_.notify_all();
   }
 }

@@ -13,14 +13,27 @@
 #include "control/PlaybackHealth.h"
 #include "playback/SoundService.h"
 #include "playback/audio/AudioOutput.h"
+#include "playback/audio/DeviceListKeeper.h"
+#include "playback/audio/SongClock.h"
 #include "playback/audio/SongSource.h"
+#include "playback/audio/SoundClock.h"
 
 namespace orvane {
 
+// What a song is fed through: the output device, the clock its stalls are judged by and the
+// keeper of the device list. All outlive the song.
+struct FeedParts {
+  AudioOutput& output;
+  const SoundClock& clock;
+  DeviceListKeeper& lists;
+};
+
 // One open song and the thread of its own that feeds it to its output stream. The thread
 // decodes ahead, starts and stops the stream, writes the song well ahead of its sound, and opens
-// the stream anew when it died (a sound server restarted, a device gone). Other threads ask;
-// only Stop and Reopen wait for the answer, and not for longer than the patience.
+// the stream anew when it died (a sound server restarted, a device gone), on a device list built
+// anew where the old one no longer holds the device or names the default. Whether a play is heard
+// is told by the device's clock, which also shows a device that stopped taking the song. Other
+// threads ask; only Stop waits for the answer, and not for longer than the patience.
 class SongFeed {
  public:
   // Song rates the program converts; others are refused before anything is built for them.
@@ -28,8 +41,10 @@ class SongFeed {
   static constexpr double kHighestRate = 768000;
 
   // Opens the file, checks that the device can play it, opens its output stream and decodes its
-  // start: the sound worker's part. The result code, and the feed when it is 0.
-  static int Open(const std::string& path, AudioOutput& output, std::unique_ptr<SongFeed>& feed);
+  // start: the sound worker's part. The result code, and the feed when it is 0; `message` tells
+  // a refusal that its code alone cannot.
+  static int Open(const std::string& path, const FeedParts& parts, std::unique_ptr<SongFeed>& feed,
+                  std::string& message);
   // Ends the song's thread and closes the stream, which may wait on the device: the sound
   // worker's part too.
   ~SongFeed();
@@ -48,24 +63,30 @@ class SongFeed {
   void SeekToStart();
   void Play();
   int Stop();
-  int Reopen();
+  // Closes the stream of a song that does not sound, so that the device list can be built anew;
+  // the next Play opens it again. Waits up to `patience`; false when the stream stays open.
+  bool PutDownStream(std::chrono::milliseconds patience);
   // Stops the sound without waiting: the song is about to close.
   void Silence();
 
  private:
-  enum class Phase { kIdle, kPlaying, kTail, kDead };
-  enum class Ask { kSeek, kPlay, kStop, kReopen, kQuit };
+  // kParked: the stream was closed on purpose; kDead: it failed.
+  enum class Phase { kIdle, kPlaying, kTail, kParked, kDead };
+  enum class Ask { kSeek, kPlay, kStop, kPutDown, kQuit };
   struct Request {
     Ask ask;
     std::uint64_t ticket;  // 0 when nobody waits for the answer
   };
 
-  SongFeed(AudioOutput& output, std::unique_ptr<SoundFile> file);
+  SongFeed(const FeedParts& parts, std::unique_ptr<SoundFile> file);
 
   // Called by others.
   void Enqueue(Ask ask, std::uint64_t ticket = 0);
-  int AskAndWait(Ask ask);
+  int AskAndWait(Ask ask, std::chrono::milliseconds patience = SoundService::kPatience);
   std::int64_t DevicePositionLocked() const;
+  bool SoundingLocked() const;
+  // Brings the play's judgement up to the device's clock; whoever waits for it is told.
+  void ObserveLocked() const;
   bool RunningLocked() const { return phase_ == Phase::kPlaying || phase_ == Phase::kTail; }
 
   // The song's thread.
@@ -81,6 +102,10 @@ class SongFeed {
   // Starts the stream, opening it anew once should it fail; the result code.
   int StartStream();
   int ReopenStream();
+  // Opens a stream on the device list as it should be: built anew first when it names an old
+  // default, and once more when the open fails for want of a device it lists.
+  OpenedStream OpenOnCurrentList();
+  int ServePutDown();
   void FillHead();
   bool Feed();
   bool WriteSong(std::int64_t free);
@@ -92,10 +117,11 @@ class SongFeed {
   void KeepHeardPosition();
   void StreamDied(int result);
   void FailPlay(int result);
-  void MarkReached();
   void Answer(std::uint64_t ticket, int result);
 
   AudioOutput& output_;
+  const SoundClock& clock_;
+  DeviceListKeeper& lists_;
   SongSource source_;
   StreamFormat format_;
   double device_rate_ = 0;
@@ -120,7 +146,7 @@ class SongFeed {
   bool sounding_ = false;          // set by Play, cleared when the play ends
   std::uint64_t plays_asked_ = 0;  // by others
   std::uint64_t play_served_ = 0;
-  PlayReport report_;
+  mutable SongClock play_clock_;  // by whoever reads the device's clock
   int failure_ = 0;
 
   std::thread thread_;

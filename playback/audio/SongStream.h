@@ -32,7 +32,6 @@ class SongStream final : public SoundDevice {
   }
   int Stop() override { return feed_->Stop(); }
   int Failure() const override { return feed_->Failure(); }
-  int Reopen() override { return feed_->Reopen(); }
   PlayReport LastPlay() const override { return feed_->LastPlay(); }
   PlayReport AwaitPlay(std::chrono::milliseconds patience) const override {
     return feed_->AwaitPlay(patience);

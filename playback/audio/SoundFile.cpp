@@ -33,6 +33,10 @@ static int CheckPath(const std::string& path) {
   if (std::filesystem::is_directory(status)) {
     return sound_result::kNotAFile;
   }
+  // A pipe's open would wait for a writer, and with it every later song's.
+  if (!std::filesystem::is_regular_file(status)) {
+    return sound_result::kSpecialFile;
+  }
   return std::filesystem::file_size(PathFromUtf8(path), error) == 0 && !error
              ? sound_result::kEmptyFile
              : 0;

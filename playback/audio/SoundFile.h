@@ -50,6 +50,9 @@ inline constexpr int kEmptyFile = 1008;
 inline constexpr int kNoConversion = 1009;
 inline constexpr int kNoAnswer = kNoAnswerResult;
 inline constexpr int kTooManyChannels = 1011;
+inline constexpr int kNotStarted = kNotStartedResult;
+inline constexpr int kSpecialFile = 1013;
+inline constexpr int kRateOutsideRange = 1014;
 }  // namespace sound_result
 
 }  // namespace orvane

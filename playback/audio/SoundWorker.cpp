@@ -11,7 +11,8 @@ struct SoundWorker::Queue {
   bool ended = false;
 };
 
-SoundWorker::SoundWorker() : queue_(std::make_shared<Queue>()), thread_(Serve, queue_) {}
+SoundWorker::SoundWorker()
+    : queue_(std::make_shared<Queue>()), thread_(Serve, queue_), thread_id_(thread_.get_id()) {}
 
 SoundWorker::~SoundWorker() {
   if (thread_.joinable()) {

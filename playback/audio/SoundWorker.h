@@ -26,6 +26,8 @@ class SoundWorker {
 
   // Queues a task; false once the worker has finished, when the task is not run.
   bool Post(std::function<void()> task);
+  // Whether the caller runs on the worker's thread.
+  bool OnThread() const { return std::this_thread::get_id() == thread_id_; }
 
   // Runs `task` and waits up to `patience` for its result. Nothing when it did not come in time;
   // the result, when it comes, then goes to `late` on the worker, which cleans it up.
@@ -43,6 +45,7 @@ class SoundWorker {
 
   std::shared_ptr<Queue> queue_;
   std::thread thread_;
+  std::thread::id thread_id_;
 };
 
 template <class T>

@@ -14,12 +14,17 @@ namespace {
 
 struct OpenedFeed {
   int result = 0;
+  std::string message;
   std::shared_ptr<SongFeed> feed;
 };
 
 }  // namespace
 
-StreamingSoundService::StreamingSoundService(AudioOutput& output) : output_(output) {
+StreamingSoundService::StreamingSoundService(AudioOutput& output)
+    : StreamingSoundService(output, steady_clock_) {}
+
+StreamingSoundService::StreamingSoundService(AudioOutput& output, const SoundClock& clock)
+    : output_(output), clock_(clock) {
   // Finding the devices takes a good part of a second; done before any song is asked for.
   worker_.Post([&output] { output.Prepare(); });
 }
@@ -40,12 +45,16 @@ StreamingSoundService::~StreamingSoundService() {
 }
 
 OpenedSong StreamingSoundService::Open(const std::string& path) {
-  AudioOutput& output = output_;
   std::optional<OpenedFeed> opened = worker_.Ask<OpenedFeed>(
-      [path, &output] {
-        std::unique_ptr<SongFeed> feed;
-        const int result = SongFeed::Open(path, output, feed);
-        return OpenedFeed{result, std::move(feed)};
+      [this, path] {
+        std::unique_ptr<SongFeed> made;
+        std::string message;
+        const int result = SongFeed::Open(path, {output_, clock_, *this}, made, message);
+        std::shared_ptr<SongFeed> feed = std::move(made);
+        if (feed) {
+          feeds_.push_back(feed);
+        }
+        return OpenedFeed{result, std::move(message), std::move(feed)};
       },
       kPatience,
       // Opened after the caller gave up: closed again here, on the worker.
@@ -54,13 +63,34 @@ OpenedSong StreamingSoundService::Open(const std::string& path) {
     return {sound_result::kNoAnswer, nullptr};
   }
   if (!opened->feed) {
-    return {opened->result, nullptr};
+    return {opened->result, nullptr, std::move(opened->message)};
   }
   return {0, std::make_unique<SongStream>(std::move(opened->feed), worker_)};
 }
 
 bool StreamingSoundService::Settle(std::chrono::milliseconds patience) {
   return worker_.Ask<bool>([] { return true; }, patience, [](bool) {}).has_value();
+}
+
+bool StreamingSoundService::RebuildDeviceList() {
+  if (worker_.OnThread()) {
+    return RebuildOnWorker();
+  }
+  return worker_.Ask<bool>([this] { return RebuildOnWorker(); }, kRebuildPatience, [](bool) {})
+      .value_or(false);
+}
+
+bool StreamingSoundService::RebuildOnWorker() {
+  bool all_down = true;
+  for (auto it = feeds_.begin(); it != feeds_.end();) {
+    if (const std::shared_ptr<SongFeed> feed = it->lock()) {
+      all_down = feed->PutDownStream(kPatience) && all_down;
+      ++it;
+    } else {
+      it = feeds_.erase(it);
+    }
+  }
+  return all_down && output_.Rebuild();
 }
 
 static std::optional<std::string> OwnText(int result) {
@@ -75,6 +105,10 @@ static std::optional<std::string> OwnText(int result) {
       return "The song file cannot be read: access denied";
     case sound_result::kNotAFile:
       return "The song's name is a folder, not a sound file";
+    case sound_result::kSpecialFile:
+      return "The song's name is a pipe or a device, which is not a sound file";
+    case sound_result::kRateOutsideRange:
+      return "The song's sample rate is outside what Orvane plays (1,000 to 768,000 Hz)";
     case sound_result::kNoSoundData:
       return "The song file holds no sound";
     case sound_result::kReaderNotStarted:
@@ -87,6 +121,8 @@ static std::optional<std::string> OwnText(int result) {
       return "The song has more channels than the sound device can play";
     case sound_result::kNoAnswer:
       return "The sound device did not answer in time";
+    case sound_result::kNotStarted:
+      return "The sound device had not started the song by the trial's decision";
     case sound_result::kSeekMidSong:
       return "A song can only be rewound from its end";
     default:

@@ -7,13 +7,17 @@ namespace orvane {
 
 namespace {
 constexpr auto kPatience = std::chrono::seconds(30);
+// How often a device paced in real time takes what has sounded since.
+constexpr auto kPaceTurn = std::chrono::milliseconds(5);
 }  // namespace
 
 // Every member is guarded by the owner's mutex.
 class VirtualOutput::Stream final : public OutputStream {
  public:
-  Stream(VirtualOutput& owner, const StreamFormat& format, StreamCounters& counters)
+  Stream(VirtualOutput& owner, std::string device, const StreamFormat& format,
+         StreamCounters& counters)
       : owner_(owner),
+        device_(std::move(device)),
         format_(format),
         counters_(counters),
         capacity_(static_cast<std::int64_t>(format.sample_rate * kHeldSeconds)) {
@@ -34,18 +38,20 @@ class VirtualOutput::Stream final : public OutputStream {
     std::unique_lock lock(owner_.mutex_);
     owner_.Pass(Call::kStart, lock);
     held_.clear();
-    running_ = !broken_;
+    running_ = broken_ == 0;
+    paced_at_ = std::chrono::steady_clock::now();
+    ++owner_.starts_;
     owner_.changed_.notify_all();
-    return broken_ ? kBroken : 0;
+    return broken_;
   }
   std::int64_t WritableFrames() override {
     std::lock_guard lock(owner_.mutex_);
-    return broken_ ? kBroken : capacity_ - HeldFrames();
+    return broken_ != 0 ? broken_ : capacity_ - HeldFrames();
   }
   int Write(const float* samples, std::size_t frames) override {
     std::lock_guard lock(owner_.mutex_);
-    if (broken_) {
-      return kBroken;
+    if (broken_ != 0) {
+      return broken_;
     }
     held_.insert(held_.end(), samples, samples + frames * Channels());
     owner_.changed_.notify_all();
@@ -56,13 +62,14 @@ class VirtualOutput::Stream final : public OutputStream {
     owner_.Pass(Call::kStop, lock);
     running_ = false;
     held_.clear();
-    return broken_ ? kBroken : 0;
+    return broken_;
   }
 
+  const std::string& Device() const { return device_; }
   bool Running() const { return running_; }
   std::int64_t HeldFrames() const { return static_cast<std::int64_t>(held_.size() / Channels()); }
-  void Break() {
-    broken_ = true;
+  void Break(int result) {
+    broken_ = result;
     running_ = false;
     held_.clear();
   }
@@ -83,19 +90,63 @@ class VirtualOutput::Stream final : public OutputStream {
     return samples;
   }
 
+  // Takes what has sounded since the last turn; a frozen device lets the time pass unsounded.
+  void KeepPace(std::chrono::steady_clock::time_point now, bool frozen) {
+    if (!running_) {
+      return;
+    }
+    const auto due = static_cast<std::size_t>(
+        std::chrono::duration<double>(now - paced_at_).count() * format_.sample_rate);
+    if (frozen) {
+      paced_at_ = now;
+    } else if (due > 0) {
+      Take(due);
+      paced_at_ += std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+          std::chrono::duration<double>(static_cast<double>(due) / format_.sample_rate));
+    }
+  }
+
  private:
   std::size_t Channels() const { return static_cast<std::size_t>(format_.channels); }
 
   VirtualOutput& owner_;
+  std::string device_;
   StreamFormat format_;
   StreamCounters& counters_;
   std::int64_t capacity_;
   std::deque<float> held_;
   bool running_ = false;
-  bool broken_ = false;
+  int broken_ = 0;  // the result code that broke it
+  std::chrono::steady_clock::time_point paced_at_;
 };
 
-VirtualOutput::~VirtualOutput() = default;
+VirtualOutput::VirtualOutput(Pace pace) {
+  if (pace == Pace::kRealTime) {
+    pace_ = std::thread(&VirtualOutput::KeepPace, this);
+  }
+}
+
+VirtualOutput::~VirtualOutput() {
+  {
+    std::lock_guard lock(mutex_);
+    ending_ = true;
+    changed_.notify_all();
+  }
+  if (pace_.joinable()) {
+    pace_.join();
+  }
+}
+
+void VirtualOutput::KeepPace() {
+  std::unique_lock lock(mutex_);
+  while (!ending_) {
+    changed_.wait_for(lock, kPaceTurn, [&] { return ending_; });
+    const auto now = std::chrono::steady_clock::now();
+    for (Stream* stream : streams_) {
+      stream->KeepPace(now, frozen_);
+    }
+  }
+}
 
 void VirtualOutput::Pass(Call call, std::unique_lock<std::mutex>& lock) {
   callers_.insert(std::this_thread::get_id());
@@ -117,12 +168,20 @@ OpenedStream VirtualOutput::OpenStream(const StreamFormat& format, StreamCounter
   if (refusing_) {
     return {kRefused, nullptr};
   }
+  // The list names its default by index, as PortAudio does: whatever sits there now is not it.
+  if (listed_index_ >= listed_.size() || listed_index_ >= system_.size() ||
+      system_[listed_index_] != listed_default_) {
+    missing_device_ = listed_default_;
+    return {kGone, nullptr};
+  }
+  const std::string device = listed_default_;
   last_format_ = format;
   if (own_rate_ > 0) {
     last_format_.sample_rate = own_rate_;
   }
+  last_device_ = device;
   ++opens_;
-  return {0, std::make_unique<Stream>(*this, last_format_, counters)};
+  return {0, std::make_unique<Stream>(*this, device, last_format_, counters)};
 }
 
 std::optional<std::string> VirtualOutput::ErrorText(int result) const {
@@ -131,9 +190,36 @@ std::optional<std::string> VirtualOutput::ErrorText(int result) const {
       return "The sound device is not available";
     case kBroken:
       return "The sound device went away";
+    case kGone: {
+      std::lock_guard lock(mutex_);
+      return "The sound device \"" + missing_device_ + "\" is not available";
+    }
     default:
       return std::nullopt;
   }
+}
+
+bool VirtualOutput::ListOutdated() {
+  std::lock_guard lock(mutex_);
+  return listed_default_ != system_default_;
+}
+
+bool VirtualOutput::ListMayBeStale(int result) {
+  return result == kGone;
+}
+
+bool VirtualOutput::Rebuild() {
+  std::lock_guard lock(mutex_);
+  rebuilders_.insert(std::this_thread::get_id());
+  if (!streams_.empty()) {
+    return false;
+  }
+  listed_ = system_;
+  listed_default_ = system_default_;
+  listed_index_ = static_cast<std::size_t>(
+      std::find(listed_.begin(), listed_.end(), system_default_) - listed_.begin());
+  ++rebuilds_;
+  return true;
 }
 
 std::vector<float> VirtualOutput::Pull(std::size_t frames) {
@@ -166,6 +252,11 @@ bool VirtualOutput::AwaitHolding(std::size_t frames) {
   });
 }
 
+void VirtualOutput::Freeze(bool frozen) {
+  std::lock_guard lock(mutex_);
+  frozen_ = frozen;
+}
+
 void VirtualOutput::SetOwnRate(double rate) {
   std::lock_guard lock(mutex_);
   own_rate_ = rate;
@@ -184,8 +275,29 @@ void VirtualOutput::SetRefusing(bool refusing) {
 void VirtualOutput::BreakStreams() {
   std::lock_guard lock(mutex_);
   for (Stream* stream : streams_) {
-    stream->Break();
+    stream->Break(kBroken);
   }
+}
+
+void VirtualOutput::PlugIn(const std::string& device) {
+  std::lock_guard lock(mutex_);
+  system_.push_back(device);
+}
+
+void VirtualOutput::Unplug(const std::string& device) {
+  std::lock_guard lock(mutex_);
+  std::erase(system_, device);
+  for (Stream* stream : streams_) {
+    if (stream->Device() == device) {
+      missing_device_ = device;
+      stream->Break(kGone);
+    }
+  }
+}
+
+void VirtualOutput::SetDefault(const std::string& device) {
+  std::lock_guard lock(mutex_);
+  system_default_ = device;
 }
 
 void VirtualOutput::Hold(Call call) {
@@ -214,14 +326,34 @@ std::size_t VirtualOutput::Opens() const {
   return opens_;
 }
 
+std::size_t VirtualOutput::Starts() const {
+  std::lock_guard lock(mutex_);
+  return starts_;
+}
+
+std::size_t VirtualOutput::Rebuilds() const {
+  std::lock_guard lock(mutex_);
+  return rebuilds_;
+}
+
 StreamFormat VirtualOutput::LastFormat() const {
   std::lock_guard lock(mutex_);
   return last_format_;
 }
 
+std::string VirtualOutput::LastDevice() const {
+  std::lock_guard lock(mutex_);
+  return last_device_;
+}
+
 bool VirtualOutput::CalledFrom(std::thread::id thread) const {
   std::lock_guard lock(mutex_);
   return callers_.contains(thread);
+}
+
+bool VirtualOutput::RebuiltOn(std::thread::id thread) const {
+  std::lock_guard lock(mutex_);
+  return rebuilders_.contains(thread);
 }
 
 }  // namespace orvane

@@ -113,7 +113,9 @@ ProgressWindow::ProgressWindow(const Setup& setup, QWidget* parent)
   ShowSummary();
 }
 
-ProgressWindow::~ProgressWindow() = default;
+ProgressWindow::~ProgressWindow() {
+  *wanted_ = false;
+}
 
 int ProgressWindow::RememberedBlockSize() const {
   const QSettings settings(setup_.settings_file, QSettings::IniFormat);
@@ -154,11 +156,25 @@ void ProgressWindow::DrawWaiting() {
 QFuture<void> ProgressWindow::ShowRuns(const QStringList& files) {
   std::vector<std::filesystem::path> paths;
   for (const QString& file : files) {
-    paths.emplace_back(file.toStdU16String());
+    paths.emplace_back(file.toStdWString());
   }
+  return ShowRuns(paths);
+}
+
+QFuture<void> ProgressWindow::ShowRuns(const std::vector<std::filesystem::path>& files) {
   setWindowTitle(QStringLiteral("Progress: reading…"));
-  return OffTheWindowThread([paths] { return orvane::LoadPastRuns(paths); })
-      .then(this, [this, files](const orvane::PastRuns& past) {
+  const QString title = files.size() == 1
+                            ? QStringLiteral("Progress: %1")
+                                  .arg(QString::fromStdString(orvane::TableNameOf(files.front())))
+                            : QString();
+  // Handed over behind a pointer: the result of a future is copied, and a long run's rows are
+  // many.
+  return OffTheWindowThread([files, wanted = wanted_] {
+           return std::make_shared<const orvane::PastRuns>(
+               orvane::LoadPastRuns(files, [&wanted] { return wanted->load(); }));
+         })
+      .then(this, [this, title](const std::shared_ptr<const orvane::PastRuns>& read) {
+        const orvane::PastRuns& past = *read;
         orvane::PlotRuns(past.runs, plot_);
         for (const std::string& problem : past.problems) {
           problems_.append(QString::fromStdString(problem));
@@ -171,9 +187,8 @@ QFuture<void> ProgressWindow::ShowRuns(const QStringList& files) {
                               .arg(QString::fromStdString(run.name)));
           }
         }
-        setWindowTitle(files.size() == 1
-                           ? QStringLiteral("Progress: %1").arg(QFileInfo(files.front()).fileName())
-                           : QStringLiteral("Progress: %1 runs").arg(past.runs.size()));
+        setWindowTitle(
+            !title.isEmpty() ? title : QStringLiteral("Progress: %1 runs").arg(past.runs.size()));
         charts_->Redraw(plot_);
         ShowSummary();
         ShowProblems();

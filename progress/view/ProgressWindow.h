@@ -5,7 +5,10 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <atomic>
+#include <filesystem>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "progress/ProgressPlot.h"
@@ -43,7 +46,9 @@ class ProgressWindow : public QWidget {
   void AddTrial(const orvane::TrialRow& row);
   // Shows the runs of these trial tables in time order, with a message for each table or line
   // that could not be read. For a window of past runs only. The tables are read off the window's
-  // thread; the future is finished once they are drawn, which takes turns of the event loop.
+  // thread, which stops reading once the window has gone; the future is finished once they are
+  // drawn, which takes turns of the event loop.
+  QFuture<void> ShowRuns(const std::vector<std::filesystem::path>& files);
   QFuture<void> ShowRuns(const QStringList& files);
   // A new window, beside this one, for the runs of these tables.
   ProgressWindow* OpenRuns(const QStringList& files);
@@ -87,6 +92,8 @@ class ProgressWindow : public QWidget {
   bool live_run_begun_ = false;
   QStringList problems_;
   QStringList notes_;
+  // Cleared when the window goes, so that a reading of its tables still under way stops.
+  std::shared_ptr<std::atomic<bool>> wanted_ = std::make_shared<std::atomic<bool>>(true);
   QComboBox* block_size_;
   QLabel* counted_;
   QCheckBox* every_decision_;

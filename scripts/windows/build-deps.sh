@@ -109,6 +109,9 @@ build_qt() {
   # The Windows platform plugin of this release refers to OpenGL even when it is left out.
   sed -i 's/^#if QT_CONFIG(dynamicgl)$/#if QT_CONFIG(dynamicgl) \&\& QT_CONFIG(opengl)/' \
     "$src/src/plugins/platforms/windows/qwindowswindow.cpp"
+  # Its print engine refers to the DirectWrite font engine, which is only built with Direct2D.
+  sed -i 's/^#if QT_CONFIG(directwrite)$/#if QT_CONFIG(directwrite) \&\& QT_CONFIG(direct2d)/' \
+    "$src/src/printsupport/platform/windows/qprintengine_win.cpp"
   # Only what the program and its tests use; the host's moc, rcc and uic generate code. Without
   # Direct2D there is no DirectWrite font database to link, though the Windows plugin asks for one.
   cmake_build qt "$src" \

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -188,18 +189,42 @@ class ScriptedRun {
     }
   }
 
+  // Reads what the program says for `milliseconds`; false if it ends meanwhile.
+  bool ReadFor(int milliseconds) {
+    const QDeadlineTimer limit(milliseconds);
+    while (!limit.hasExpired()) {
+      while (process.canReadLine()) {
+        lines << QString::fromUtf8(process.readLine()).trimmed();
+      }
+      if (process.state() == QProcess::NotRunning) {
+        return false;
+      }
+      process.waitForReadyRead(static_cast<int>(std::max<qint64>(limit.remainingTime(), 1)));
+    }
+    return true;
+  }
+
   // What the program said last, enough to see why a wait failed without its every tick.
   std::string LastLines() const {
     return lines.mid(std::max<qsizetype>(0, lines.size() - 30)).join('\n').toStdString();
   }
 
-  bool Ended() { return process.waitForFinished(60000); }
+  // Waits for the end, and reads what the program said up to it.
+  bool Ended() {
+    const bool ended = process.waitForFinished(60000);
+    while (process.canReadLine()) {
+      lines << QString::fromUtf8(process.readLine()).trimmed();
+    }
+    return ended;
+  }
 
-  // The boxes it showed, leaving out that of a user without the default song folder.
+  // The boxes it showed, leaving out those of a user without the default song folder and of a
+  // machine whose sleep cannot be held off (one without systemd-logind, say).
   QStringList Boxes() const {
     QStringList boxes;
     for (const QString& line : lines) {
-      if (line.startsWith("box ") && line != "box The specified file was not found.") {
+      if (line.startsWith("box ") && line != "box The specified file was not found." &&
+          !line.startsWith("box This computer may go to sleep during the run:")) {
         boxes << line.mid(4);
       }
     }
@@ -220,6 +245,20 @@ class ScriptedRun {
   }
 
   QString calls_file() const { return documents.SettingsFolder() + "/driver-calls.txt"; }
+
+  // The run's event log, as "event details" lines.
+  std::vector<std::string> Events() const {
+    const QDir folder(documents.DocumentsFolder() + "/Orvane");
+    const QStringList logs = folder.entryList({"* events.tsv"}, QDir::Files);
+    std::vector<std::string> events;
+    if (logs.size() == 1) {
+      const auto log = testing::ReadTabSeparated(folder.filePath(logs[0]).toStdU16String());
+      for (std::size_t row = 0; row < log.rows.size(); ++row) {
+        events.push_back(log.At(row, "event") + " " + log.At(row, "details"));
+      }
+    }
+    return events;
+  }
 
   // The last `count` driver calls, fewer if there were fewer.
   std::vector<std::string> LastDriverCalls(std::size_t count) const {
@@ -253,15 +292,9 @@ TEST(ProgramProcess, EachEndSignalClosesTheValveAndReleasesTheDeviceWithExitCode
     expected.insert(expected.end(), kCloseCalls.begin(), kCloseCalls.end());
     EXPECT_EQ(run.LastDriverCalls(expected.size()), expected);
     EXPECT_TRUE(run.Boxes().isEmpty()) << run.Boxes().join('\n').toStdString();
-    const QDir folder(run.documents.DocumentsFolder() + "/Orvane");
-    const QStringList logs = folder.entryList({"* events.tsv"}, QDir::Files);
-    ASSERT_EQ(logs.size(), 1);
-    const auto events = testing::ReadTabSeparated(folder.filePath(logs[0]).toStdU16String());
-    std::vector<std::string> ending;
-    for (std::size_t row = events.rows.size() - 2; row < events.rows.size(); ++row) {
-      ending.push_back(events.At(row, "event") + " " + events.At(row, "details"));
-    }
-    EXPECT_THAT(ending,
+    const std::vector<std::string> events = run.Events();
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_THAT(std::vector(events.end() - 2, events.end()),
                 ElementsAre("run_end reason=signal SIG" + std::string(sigabbrev_np(sent.back())),
                             ::testing::StartsWith("puff_off by=close; held=1")));
   }
@@ -294,15 +327,80 @@ TEST(ProgramProcess, TheDisplayGoingAwayDuringAPuffClosesTheValveAndEndsWithExit
   EXPECT_EQ(run.LastDriverCalls(expected.size()), expected);
 }
 
-// A crash in the middle of a puff: the off pattern is the process's last act, and it dies of the
-// crash as it would have.
-TEST(ProgramProcess, ACrashDuringAPuffWritesTheOffPatternAsItsLastAct) {
-  ScriptedRun run({"crash"}, ORVANE_DRIVER_FOLDER);
+// A crash in the middle of a puff: on the window's thread; inside the allocator, which holds its
+// lock (a block freed twice); from a stack overflow on another thread; and with a second crash on
+// another thread while the first's off-write takes a second. Each says so at once, has the off
+// pattern written as the process's last act, says so and records it, and dies of the first crash
+// as it would have, not of the bound on its last act.
+TEST(ProgramProcess, ACrashDuringAPuffWritesTheOffPatternAsItsLastActAndRecordsIt) {
+  struct Case {
+    const char* script;
+    int signal;
+  };
+  for (const Case& c : {Case{"crash", SIGSEGV}, Case{"double-free", SIGABRT},
+                        Case{"overflow", SIGSEGV}, Case{"crash-twice", SIGSEGV}}) {
+    SCOPED_TRACE(c.script);
+    ScriptedRun run({c.script}, ORVANE_DRIVER_FOLDER);
+    ASSERT_TRUE(run.WaitFor("puffing")) << run.LastLines();
+    ASSERT_TRUE(run.Ended());
+    EXPECT_EQ(run.process.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(run.process.exitCode(), c.signal) << "SIGALRM (14) is the bound's";
+    EXPECT_EQ(run.LastDriverCalls(2), (std::vector<std::string>{kOnWrite, kOffWrite}));
+    const std::string name = sigabbrev_np(c.signal);
+    const std::string crashed =
+        "The program crashed (SIG" + name + ") and switches the puffer off before it ends.";
+    EXPECT_THAT(run.process.readAllStandardError().toStdString(),
+                ::testing::HasSubstr(crashed + "\nThe puffer was switched off.\n"));
+    const std::vector<std::string> events = run.Events();
+    ASSERT_GE(events.size(), 3u);
+    EXPECT_THAT(std::vector(events.end() - 3, events.end()),
+                ElementsAre("message box=crash; text=" + crashed + " The puffer was switched off.",
+                            ::testing::StartsWith("puff_off by=crash; held=1; status=0; tick="),
+                            "run_end reason=crash SIG" + name));
+  }
+}
+
+// A whole-process stop of 3 s in the middle of a 3 s puff, with a decision at every tick: on
+// resuming past the puff's set time, the valve is closed at once, no decision of that puff opens it
+// again, and the notice says how late the puff ended.
+TEST(ProgramProcess, AfterTheProcessWasStoppedMidPuffThePuffEndsAtOnceAndTheNoticeSaysHowLate) {
+  ScriptedRun run({"every-tick", "<songs>"}, ORVANE_DRIVER_FOLDER);
   ASSERT_TRUE(run.WaitFor("puffing")) << run.LastLines();
+  // A second into the puff, so that its set time passes during the stop.
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  const auto pid = static_cast<pid_t>(run.process.processId());
+  ::kill(pid, SIGSTOP);
+  const std::size_t before = run.DriverCalls().size();
+  std::this_thread::sleep_for(std::chrono::seconds(3));
+  ::kill(pid, SIGCONT);
+  ASSERT_TRUE(run.WaitFor("box ")) << run.LastLines();
+  EXPECT_THAT(run.lines.back().toStdString(),
+              ::testing::MatchesRegex("box The window was not answering for [3-9]\\.[0-9] s; the "
+                                      "puffer was switched off [0-9]+\\.[0-9] s after its set "
+                                      "time\\."));
+  // Past the end of the puff's phase, which its ticks still count.
+  std::this_thread::sleep_for(std::chrono::seconds(4));
+  ::kill(pid, SIGTERM);
   ASSERT_TRUE(run.Ended());
-  EXPECT_EQ(run.process.exitStatus(), QProcess::CrashExit);
-  EXPECT_EQ(run.process.exitCode(), SIGSEGV);
-  EXPECT_EQ(run.LastDriverCalls(2), (std::vector<std::string>{kOnWrite, kOffWrite}));
+  std::vector<std::string> writes;
+  const std::vector<std::string> calls = run.DriverCalls();
+  for (std::size_t call = before; call < calls.size(); ++call) {
+    if (calls[call].starts_with("DAQmxWriteDigitalLines")) {
+      writes.push_back(calls[call]);
+    }
+  }
+  ASSERT_GE(writes.size(), 2u);
+  EXPECT_THAT(std::vector(writes.begin(), writes.begin() + 2), ElementsAre(kOffWrite, kOffWrite));
+  std::vector<std::string> puffs;
+  for (const std::string& event : run.Events()) {
+    if (event.starts_with("puff_")) {
+      puffs.push_back(event.substr(0, event.find(';')));
+    }
+  }
+  const auto deadline = std::find(puffs.begin(), puffs.end(), "puff_off by=deadline");
+  ASSERT_NE(deadline, puffs.end());
+  ASSERT_NE(deadline + 1, puffs.end());
+  EXPECT_EQ(*(deadline + 1), "puff_off by=trial") << "the phase's own end comes next";
 }
 
 // Killed outright in the middle of a puff, on a device with a watchdog: the device drives the
@@ -364,8 +462,8 @@ TEST(ProgramProcess, AnEndSignalWithTheSoundServerStalledClosesTheValveAndEndsWi
 
 // The real program over a real sound server, which is killed and started again between trials,
 // as desktops restart theirs: each next trial's song reaches the new server, whose monitor
-// records it, and no trial goes unheard. Once the server is gone for good, the trials that start
-// say why in their boxes and nothing more is logged.
+// records it, and no trial goes unheard. Once the server is gone for good, one box says why, the
+// trials go on and nothing more is logged.
 TEST(ProgramProcess, ASongReachesASoundServerStartedAgainAndNoTrialIsLoggedWithoutOne) {
   PrivateSoundServer server;
   if (!server.Start()) {
@@ -395,18 +493,104 @@ TEST(ProgramProcess, ASongReachesASoundServerStartedAgainAndNoTrialIsLoggedWitho
 
   next_trial();
   ASSERT_TRUE(run.WaitFor("box ")) << run.LastLines();
-  ASSERT_TRUE(run.WaitFor("box ")) << run.LastLines();
-  for (const QString& box : run.Boxes()) {
-    EXPECT_TRUE(box.contains("sound device")) << box.toStdString();
+  const QString started = run.lines.filter(QRegularExpression("^trial ")).last();
+  for (int more = 0; more < 2; ++more) {
+    ASSERT_TRUE(run.WaitFor("trial ")) << run.LastLines();
   }
+  EXPECT_NE(run.lines.filter(QRegularExpression("^trial ")).last(), started);
+  ASSERT_EQ(run.Boxes().size(), 1) << run.Boxes().join('\n').toStdString();
+  EXPECT_TRUE(run.Boxes()[0].contains("sound device")) << run.Boxes()[0].toStdString();
   EXPECT_FALSE(run.lines.contains("rows 4"));
   ::kill(static_cast<pid_t>(run.process.processId()), SIGTERM);
   ASSERT_TRUE(run.Ended());
   EXPECT_EQ(run.process.exitCode(), 0);
 }
 
+// The sound server is stopped, as a frozen desktop stops it, for 12 s: once in the middle of a
+// song that the next trials join, once before a trial starts its song anew. While it is stopped
+// the trials go on and none is logged or puffed, and one box says so; once it goes on, the first
+// trial to start reaches it (its monitor records the song) and is logged. The experiment is
+// stopped over the server's continuing, so that the recording is running for that trial.
+TEST(ProgramProcess, NoTrialIsLoggedWhileTheSoundServerIsStoppedAndTheNextOneIsAfter) {
+  // A song of ten seconds, still sounding when the server stops; one of 0.3 s, long over.
+  for (const std::int64_t song_frames : {80000, 2400}) {
+    SCOPED_TRACE(song_frames);
+    PrivateSoundServer server;
+    if (!server.Start()) {
+      GTEST_SKIP() << "no PulseAudio to run a sound server of the test's own";
+    }
+    server.Record();
+    ScriptedRun run({"heard", "<songs>"}, ORVANE_DRIVER_FOLDER, server.Variables(), song_frames);
+    ASSERT_TRUE(run.WaitFor("rows 1")) << run.LastLines();
+
+    server.Pause();
+    const qsizetype before = run.lines.size();
+    run.process.write("go\n");
+    ASSERT_TRUE(run.WaitFor("trial ")) << run.LastLines();
+    ASSERT_TRUE(run.ReadFor(12000)) << run.LastLines();
+    EXPECT_TRUE(run.lines.mid(before).filter(QRegularExpression("^rows ")).isEmpty())
+        << run.LastLines();
+    ASSERT_EQ(run.Boxes().size(), 1) << run.Boxes().join('\n').toStdString();
+    EXPECT_TRUE(run.Boxes()[0].contains("did not reach the sound device"))
+        << run.Boxes()[0].toStdString();
+    std::vector<std::string> writes;
+    for (const std::string& call : run.DriverCalls()) {
+      if (call.starts_with("DAQmxWriteDigitalLines")) {
+        writes.push_back(call);
+      }
+    }
+    EXPECT_EQ(std::count(writes.begin(), writes.end(), kOnWrite), 1) << "a lost trial was puffed";
+
+    run.process.write("stop\n");
+    server.Resume();
+    server.Recorded();  // what the server sounded as it caught up is not the next trial's
+    server.Record();
+    const qsizetype going_on = run.lines.size();
+    QElapsedTimer after;
+    after.start();
+    run.process.write("go\n");
+    ASSERT_TRUE(run.WaitFor("rows 2")) << run.LastLines();
+    ::testing::Test::RecordProperty(
+        song_frames > 8000 ? "mid_song_logged_after_ms" : "at_start_logged_after_ms",
+        static_cast<int>(after.elapsed()));
+    EXPECT_EQ(run.lines.mid(going_on).filter(QRegularExpression("^trial ")).size(), 1)
+        << "a trial that started after the server went on was lost: " << run.LastLines();
+    EXPECT_TRUE(HoldsSound(server.Recorded())) << "the trial was logged unheard";
+    EXPECT_EQ(run.Boxes().size(), 1);
+    ::kill(static_cast<pid_t>(run.process.processId()), SIGTERM);
+    ASSERT_TRUE(run.Ended());
+  }
+}
+
+// The window is closed while the sound server is stopped and a trial's song waits on it: the
+// valve is written off, the device released, and the program ends while the server is still
+// stopped, the end waiting on the sound side no longer than it may.
+TEST(ProgramProcess, AWindowClosedWhileTheSoundServerIsStoppedEndsWithTheValveWrittenOff) {
+  PrivateSoundServer server;
+  if (!server.Start()) {
+    GTEST_SKIP() << "no PulseAudio to run a sound server of the test's own";
+  }
+  ScriptedRun run({"heard", "<songs>"}, ORVANE_DRIVER_FOLDER, server.Variables(), 2400);
+  ASSERT_TRUE(run.WaitFor("rows 1")) << run.LastLines();
+  server.Pause();
+  run.process.write("go\n");
+  ASSERT_TRUE(run.WaitFor("trial ")) << run.LastLines();
+  QElapsedTimer ending;
+  ending.start();
+  run.process.write("close\n");
+  const bool ended = run.process.waitForFinished(20000);
+  const qint64 took = ending.elapsed();
+  server.Resume();
+  ASSERT_TRUE(ended) << "the program waited on the stopped sound server";
+  ::testing::Test::RecordProperty("end_ms", static_cast<int>(took));
+  EXPECT_EQ(run.process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(run.process.exitCode(), 0);
+  EXPECT_EQ(run.LastDriverCalls(kCloseCalls.size()), kCloseCalls);
+}
+
 // Without the driver library the program says so in one box and runs all the same: Start works
-// and the perch reads as occupied, crossed out.
+// and the perch reads as occupied, crossed out. Closed in the middle of a puff, it has no valve to
+// close and says nothing more.
 TEST(ProgramProcess, WithoutTheDriverOneBoxSaysSoAndTrialsRunOnAnOccupiedPerch) {
   ScriptedRun run({"run", "<songs>"}, ORVANE_EMPTY_FOLDER);
   ASSERT_TRUE(run.WaitFor("perch")) << run.LastLines();
@@ -416,7 +600,8 @@ TEST(ProgramProcess, WithoutTheDriverOneBoxSaysSoAndTrialsRunOnAnOccupiedPerch) 
   EXPECT_THAT(run.Boxes(),
               ElementsAre("The device driver library \"libnidaqmx.so.1\" could not be loaded, so "
                           "the perch will read as occupied and the puffer will not move; install "
-                          "the driver or connect the device, then restart."));
+                          "the driver or connect the device, then restart."))
+      << run.Boxes().join('\n').toStdString();
 }
 
 // Killed outright in the middle of a run, right after a tick logged its trial: the run's files in

@@ -3,8 +3,17 @@
 // error box is written out instead of shown, as "box <text>" with its line ends as \n.
 //   scripted_orvane puff             a manual puff of five seconds; says "puffing" once it is on
 //   scripted_orvane crash            the same, then a crash (SIGSEGV) while the valve is open
+//   scripted_orvane double-free      the same, then a block freed twice on the window's thread:
+//                                    the allocator aborts (SIGABRT) holding its lock
+//   scripted_orvane overflow         the same, then a stack overflow on a thread of its own
+//   scripted_orvane crash-twice      the same, then a crash (SIGSEGV) whose off-write takes a
+//                                    second, during which another thread crashes (SIGFPE)
+//   scripted_orvane every-tick <folder>
+//                                    bad songs decided at every tick (puff delay 0) with puffs of
+//                                    3 s, the bird on the perch; says "puffing" once one is on
 //   scripted_orvane run <folder>     picks the folder's first song in both lists, presses Start
-//                                    and waits for a trial; says "rows 1" and "perch <colour>
+//                                    and waits, at Timer1's own pace, for a trial decided 3 s
+//                                    after its song's start; says "rows 1" and "perch <colour>
 //                                    <crossed|plain>", then closes the window
 //   scripted_orvane trials <n> <folder>
 //                                    bad songs with the bird on the perch, ticks driven as fast as
@@ -12,8 +21,10 @@
 //                                    trial (e: events recorded so far) and stops dead after the
 //                                    n-th, to be killed
 //   scripted_orvane heard <folder>   bad songs with the bird on the perch at Timer1's own pace;
-//                                    after each logged trial's puff phase it stops and says
-//                                    "rows <k>"; a line on standard input starts it again
+//                                    says "trial <n>" as the n-th trial starts; after each logged
+//                                    trial's puff phase it stops and says "rows <k>"; a line on
+//                                    standard input starts it again, "stop" stops it and "close"
+//                                    closes the window
 //   scripted_orvane playing-puff <folder>
 //                                    picks the folder's first song in both lists and plays the
 //                                    bad one from its bar, then a manual puff of five seconds;
@@ -29,6 +40,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -126,12 +138,68 @@ void Puff(TForm1& window) {
   }
 }
 
+// Neither a small block, which the allocator's cache of the thread would take, nor one mapped on
+// its own: freed twice, it is caught inside the allocator while that holds its lock.
+void FreeTwice() {
+  char* volatile block = static_cast<char*>(std::malloc(4096));
+  void* volatile after = std::malloc(4096);  // keeps the block from merging with the free top
+  std::free(block);
+  std::free(block);
+  std::free(after);
+}
+
+volatile bool keep_recursing = true;
+
+int Deeper(int depth) {
+  volatile char room[1024];
+  room[0] = static_cast<char>(depth);
+  return keep_recursing ? Deeper(depth + 1) + room[0] : 0;
+}
+
+void Crash(TForm1& window, const QString& how) {
+  Puff(window);
+  if (how == QLatin1String("double-free")) {
+    QTimer::singleShot(0, [] { FreeTwice(); });
+  } else if (how == QLatin1String("overflow")) {
+    std::thread([] { Deeper(0); }).detach();
+  } else if (how == QLatin1String("crash-twice")) {
+    orvane::testing::SimulatedDevice().SlowCalls("DAQmxWriteDigitalLines", 1000);
+    std::thread([] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      std::raise(SIGFPE);
+    }).detach();
+    QTimer::singleShot(0, [] { std::raise(SIGSEGV); });
+  } else {
+    QTimer::singleShot(0, [] { std::raise(SIGSEGV); });
+  }
+}
+
+void RunEveryTick(TForm1& window, const QString& folder) {
+  orvane::testing::SimulatedDevice device;
+  device.ScriptRead(orvane::testing::LowOn({7}));
+  PickSongs(window, folder);
+  Ui::TForm1& form = window.Controls();
+  form.precent_bad->SetItemIndex(0);
+  form.feedback_delay1->setValue(form.feedback_delay1->maximum());
+  form.action_delayTb->setValue(0);
+  form.puff_duration->setValue(30);
+  QObject::connect(&window.Timer1(), &TickTimer::tick, &window, [&form, said = false]() mutable {
+    if (!said && form.puff->BrushColor() == QColor(Qt::red)) {
+      said = true;
+      Say("puffing");
+    }
+  });
+  form.Start->click();
+}
+
 void RunOneTrial(TForm1& window, const QString& folder) {
   Ui::TForm1& form = window.Controls();
   PickSongs(window, folder);
   QuickBadTrials(form);
+  // A sound server whose null output was idle takes a new song's first frames up to 2 s late.
+  form.action_delayTb->setValue(30);
   form.Start->click();
-  DriveTicks(window, [&window, said = false]() mutable {
+  QObject::connect(&window.Timer1(), &TickTimer::tick, &window, [&window, said = false]() mutable {
     if (LoggedRows(window) == 1 && !said) {
       said = true;
       const Ui::TForm1& controls = window.Controls();
@@ -151,19 +219,36 @@ void RunHeardTrials(TForm1& window, const QString& folder) {
   QuickBadTrials(window.Controls());
   auto* go = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &window);
   QObject::connect(go, &QSocketNotifier::activated, &window, [&window] {
-    char line[64];
-    if (read(STDIN_FILENO, line, sizeof line) > 0) {
-      window.Controls().Start->click();
+    char read_now[256];
+    const ssize_t got = read(STDIN_FILENO, read_now, sizeof read_now);
+    if (got <= 0) {
+      return;
+    }
+    // Lines written one after another may come in one read.
+    for (const QByteArray& line : QByteArray(read_now, got).split('\n')) {
+      if (line == "close") {
+        window.close();
+      } else if (line == "stop") {
+        window.Controls().Stop->click();
+      } else if (!line.isEmpty()) {
+        window.Controls().Start->click();
+      }
     }
   });
-  QObject::connect(&window.Timer1(), &TickTimer::tick, &window, [&window, said = 0]() mutable {
-    const int rows = LoggedRows(window);
-    if (rows != said && !window.Controller().state().bad_playing) {
-      said = rows;
-      window.Controls().Stop->click();
-      Say(QStringLiteral("rows %1").arg(rows));
-    }
-  });
+  QObject::connect(&window.Timer1(), &TickTimer::tick, &window,
+                   [&window, said = 0, started = 0, playing = false]() mutable {
+                     const orvane::TrialController::State& state = window.Controller().state();
+                     if (state.bad_playing && !playing) {
+                       Say(QStringLiteral("trial %1").arg(++started));
+                     }
+                     playing = state.bad_playing;
+                     const int rows = LoggedRows(window);
+                     if (rows != said && !window.Controller().state().bad_playing) {
+                       said = rows;
+                       window.Controls().Stop->click();
+                       Say(QStringLiteral("rows %1").arg(rows));
+                     }
+                   });
   window.Controls().Start->click();
 }
 
@@ -206,9 +291,11 @@ void Run(const QStringList& arguments) {
   const QString script = arguments.value(1);
   if (script == QLatin1String("puff")) {
     Puff(*window);
-  } else if (script == QLatin1String("crash")) {
-    Puff(*window);
-    QTimer::singleShot(0, [] { std::raise(SIGSEGV); });
+  } else if (script == QLatin1String("crash") || script == QLatin1String("double-free") ||
+             script == QLatin1String("overflow") || script == QLatin1String("crash-twice")) {
+    Crash(*window, script);
+  } else if (script == QLatin1String("every-tick")) {
+    RunEveryTick(*window, arguments.value(2));
   } else if (script == QLatin1String("run")) {
     RunOneTrial(*window, arguments.value(2));
   } else if (script == QLatin1String("trials")) {

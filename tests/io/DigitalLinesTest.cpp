@@ -225,14 +225,19 @@ TEST_F(DigitalLinesTest, PuffsDriveOnlyLineThreeAndEveryCommandIsWritten) {
 }
 
 #if !defined(_WIN32)
-// Where the device has a watchdog, it closes the valve by itself once the program stops answering,
-// its lines living outside the program. The program's next beat clears the expiry, writes the off
-// pattern and tells it once; closing releases the watchdog last.
-TEST_F(DigitalLinesTest, TheDevicesWatchdogClosesTheValveWhileNoBeatComesAndIsClearedAtTheNext) {
+// Where the device has a watchdog, it closes the valve by itself once the program stops
+// answering, its lines living outside the program, but only after a silence as long as its whole
+// time-out: a window stalled 1.1 s and then 0.35 s, or 0.9 s and then 0.35 s, leaves the valve
+// open. After a longer silence the next beat clears the expiry, writes the off pattern on the
+// watchdog's behalf and tells it once; closing releases the watchdog last.
+TEST_F(DigitalLinesTest, OnlyAWholeTimeOutOfSilenceLetsTheDevicesWatchdogCloseTheValve) {
   const std::filesystem::path file = std::filesystem::temp_directory_path() /
                                      ("orvane-watchdog-lines-" + std::to_string(::getpid()));
   setenv(testing::kWatchdogLinesVariable, file.c_str(), 1);
-  settings.puff_duration = 50;  // the puff's own deadline lies well beyond the watchdog's
+  settings.puff_duration = 200;  // the puff's own deadline lies well beyond the scenario
+  std::vector<PuffWriter> writers;
+  lines.ListenToWrites(
+      [&](const DigitalLines::PufferWrite& write) { writers.push_back(write.by); });
   lines.OpenTasks();
   unsetenv(testing::kWatchdogLinesVariable);
   const std::vector<std::string> opening = device.Calls();
@@ -245,15 +250,36 @@ TEST_F(DigitalLinesTest, TheDevicesWatchdogClosesTheValveWhileNoBeatComesAndIsCl
   EXPECT_THAT(shapes.puff_notes, ElementsAre("Should this program stop, the watchdog of Dev1 "
                                              "switches the puffer off after 1.0 s."));
 
-  lines.Beat();
-  lines.PuffOn();
-  EXPECT_EQ(testing::WatchdogLines(file), testing::LowOn({0, 1, 2, 4, 5, 6, 7}));
-  // No beat from now on; only the watchdog can close the valve before the puff's deadline.
   const auto valve_line = [&file] {
     return testing::WatchdogLines(file).value_or(testing::SimulatedDevice::Levels{}).at(3);
   };
+  // Beats every 100 ms, the last one at the end.
+  const auto answer = [&](int milliseconds) {
+    for (int beat = 0; beat < milliseconds / 100; ++beat) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      lines.Beat();
+    }
+  };
+  const auto silent = [](int milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  };
+  lines.Beat();
+  lines.PuffOn();
+  EXPECT_EQ(testing::WatchdogLines(file), testing::LowOn({0, 1, 2, 4, 5, 6, 7}));
+  for (const int first_stall : {1100, 900}) {
+    answer(300);
+    silent(first_stall);
+    lines.Beat();
+    silent(350);
+    lines.Beat();
+    EXPECT_EQ(valve_line(), 1) << "after a stall of " << first_stall << " ms";
+  }
+  answer(300);
+  EXPECT_TRUE(notices.texts.empty());
+
+  // No beat from now on; only the watchdog can close the valve before the puff's deadline.
   for (int wait = 0; wait < 2000 && valve_line() != 0; ++wait) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    silent(10);
   }
   EXPECT_EQ(testing::WatchdogLines(file), testing::LowOn({0, 1, 2, 3, 4, 5, 6, 7}));
   EXPECT_EQ(shapes.puff.back(), colours::kRed) << "the program wrote nothing";
@@ -270,6 +296,7 @@ TEST_F(DigitalLinesTest, TheDevicesWatchdogClosesTheValveWhileNoBeatComesAndIsCl
   EXPECT_THAT(notices.texts,
               ElementsAre(MatchesRegex("The window was not answering for [0-9]+\\.[0-9] s; the "
                                        "device's watchdog switched the puffer off\\.")));
+  EXPECT_THAT(writers, ElementsAre(PuffWriter::kStart, PuffWriter::kTrial, PuffWriter::kWatchdog));
   EXPECT_EQ(lines.Deadline().Closures(), 0);
 
   lines.CloseTasks();

@@ -68,6 +68,7 @@ class WrittenTable {
     row.logged_at = {2024, 3, 21, 14, 5, 9, 250, 3600};
     row.run_milliseconds = 3721450;
     row.song_file = "a\ttab, a \"quote\" and a line\nend.wav";
+    row.playback.error = "a\ttab and a line\nend";
     row.song_folder = "C:\\kro";
     row.settings =
         record::SettingsTexts{"2.0", "1.0", "0.100", "50", "random", "10", "bad song", "7"};
@@ -113,7 +114,8 @@ TEST(RunFilesFormat, ThePagesExamplesNameColumnsOfATableThatParsesWithEqualField
     EXPECT_EQ(row.size(), read.columns.size());
   }
   EXPECT_TRUE(read.ends_with_line_end);
-  EXPECT_EQ(read.At(0, trial_table::kSongFile), "a tab, a \"quote\" and a line end.wav");
+  EXPECT_EQ(read.At(0, trial_table::kSongFile), "a\\x09tab, a \"quote\" and a line\\x0Aend.wav");
+  EXPECT_EQ(read.At(0, trial_table::kPlayerError), "a tab and a line end");
   EXPECT_EQ(read.At(0, trial_table::kLoggedAt), "2024-03-21T14:05:09.250+01:00");
   EXPECT_EQ(read.At(0, trial_table::kRunSeconds), "3721.450");
   EXPECT_EQ(read.At(0, trial_table::kLatencyMs), "700");

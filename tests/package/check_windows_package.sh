@@ -7,7 +7,10 @@
 #    c:\kro\, the program starts, lists the songs, runs a trial to its decision with the valve
 #    pattern that decision calls for, puts LF-only text on the clipboard, shows that trial in the
 #    Progress window opened before the run, exports the charts as a PNG picture and a PDF drawing
-#    that are not empty, and exits with code 0. The zip names the libraries it holds.
+#    that are not empty, and exits with code 0. Its window's thread held up for three seconds in
+#    the middle of the run, and then the whole program stopped for three (SIGSTOP, SIGCONT), it
+#    reads the perch at least 50 ms apart once it goes on: the ticks it missed do not come in a
+#    burst. The zip names the libraries it holds.
 # 3. The installer, run silently with the rights Wine gives, puts the program under Program Files
 #    with a Start-menu entry, and its uninstaller takes both away again.
 set -euo pipefail
@@ -78,15 +81,36 @@ song "$WINEPREFIX/drive_c/kro/soft.WAV"
 
 windows_path() { echo "Z:${1//\//\\}"; }
 calls=$work/calls.txt
-# Wine hands QT_ variables to Windows programs only under the names WINEQT_.
-status=0
-output=$(cd "$program" && SIMULATED_DRIVER_CALL_LOG=$(windows_path "$calls") \
+reads=$work/read-times.txt
+said=$work/stdout.txt
+# Wine hands QT_ variables to Windows programs only under the names WINEQT_. The program runs in
+# the process that `timeout` starts: wine execs into it.
+(cd "$program" && SIMULATED_DRIVER_CALL_LOG=$(windows_path "$calls") \
+  SIMULATED_DRIVER_READ_TIMES=$(windows_path "$reads") \
   WINEQT_PLUGIN_PATH=$(windows_path "$probe_plugins") WINEQT_QPA_GENERIC_PLUGINS=orvanerunprobe \
-  timeout 600 wine 'C:\Orvane\orvane.exe' 2>"$work/stderr.txt") || status=$?
+  exec timeout 600 wine 'C:\Orvane\orvane.exe' >"$said" 2>"$work/stderr.txt") &
+runner=$!
+# The probe presses Start and then holds the window's thread; a second after that the run is
+# stopped for three seconds.
+for _ in $(seq 300); do
+  grep -q "^held the window's thread" "$said" 2>/dev/null && break
+  kill -0 "$runner" 2>/dev/null || break
+  sleep 1
+done
+stopped=
+if grep -q "^held the window's thread" "$said" && program_pid=$(pgrep -P "$runner"); then
+  sleep 1
+  kill -STOP "$program_pid" && stopped=1
+  sleep 3
+  kill -CONT "$program_pid"
+fi
+status=0
+wait "$runner" || status=$?
 wineserver --kill || true
-# The program's output and the driver's call log end their lines with CR LF, as Windows does.
-output=${output//$'\r'/}
+# The program's output and the driver's files end their lines with CR LF, as Windows does.
+output=$(tr -d '\r' <"$said")
 [ -f "$calls" ] && sed -i 's/\r$//' "$calls"
+[ -f "$reads" ] && sed -i 's/\r$//' "$reads"
 echo "$output"
 
 [ "$status" -eq 0 ] || fail "the program exited with code $status"
@@ -115,6 +139,14 @@ done
 [ "$(head -c 4 "$program/progress.pdf")" = %PDF ] || fail "progress.pdf is not a PDF document"
 grep -q QCustomPlot "$app/LIBRARIES.txt" || fail "LIBRARIES.txt does not name QCustomPlot"
 tail -n1 "$calls" | grep -q '^DAQmxClearTask' || fail "the device was not released at the end"
+# Microseconds on the driver's clock, one line per read, from the first stall on. The ticks come at
+# least 50 ms apart; each read follows its tick's start within a millisecond.
+[ -n "$stopped" ] || fail "the program could not be stopped in the middle of the run"
+awk 'NR > 1 && $1 - last >= 2500000 { resumed = 1 }
+     NR > 1 && resumed && $1 - last < 49000 && !told { told = 1; printf "%.1f ms\n", ($1 - last) / 1000 }
+     { last = $1 }
+     END { exit !(resumed && !told) }' "$reads" ||
+  fail "after a stall the perch was read less than 50 ms apart, or no stall showed"
 
 # 3.
 version=${name#orvane-}

@@ -1,19 +1,35 @@
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <vector>
 
 #include "playback/MediaPlayer.h"
+#include "playback/audio/SoundClock.h"
 #include "playback/audio/StreamingSoundService.h"
 #include "playback/audio/VirtualOutput.h"
 
 namespace orvane::testing {
 
-// A media player on the real decoder and a virtual output device that the test pulls.
+// A clock of the sound side that moves only when the test moves it, so that how long a device
+// stood still is the test's to say, however slow the machine.
+class HeldClock final : public SoundClock {
+ public:
+  TimePoint Now() const override { return now_.load(); }
+  void Advance(std::chrono::milliseconds by) { now_.store(now_.load() + by); }
+
+ private:
+  std::atomic<TimePoint> now_{TimePoint{} + std::chrono::hours(1)};
+};
+
+// A media player on the real decoder and a virtual output device that the test pulls, its stalls
+// judged by a held clock.
 struct PlayerRig {
   VirtualOutput output;
-  StreamingSoundService service{output};
+  HeldClock clock;
+  StreamingSoundService service{output, clock};
   MediaPlayer player{service};
 };
 

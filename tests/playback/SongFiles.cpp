@@ -67,8 +67,11 @@ void WriteSamples(const std::filesystem::path& path, std::int64_t frames, SongFo
   info.channels = format.channels;
   info.samplerate = format.sample_rate;
   info.format = SF_FORMAT_WAV | format.subtype;
-  // The narrow open takes ASCII names on every platform; the song gets its own name after.
-  const std::filesystem::path scratch = path.parent_path() / "orvane-writing.tmp";
+  // The narrow open takes ASCII names on every platform, so the song is written under a name of
+  // the temporary folder's and copied to its own after.
+  const std::filesystem::path scratch =
+      std::filesystem::temp_directory_path() /
+      ("orvane-writing-" + std::to_string(std::random_device()()) + ".tmp");
   SNDFILE* file = sf_open(scratch.string().c_str(), SFM_WRITE, &info);
   if (file == nullptr) {
     throw std::runtime_error(std::string("cannot write test song: ") + sf_strerror(nullptr));
@@ -84,7 +87,8 @@ void WriteSamples(const std::filesystem::path& path, std::int64_t frames, SongFo
     sf_writef_float(file, block.data(), count);
   }
   sf_close(file);
-  std::filesystem::rename(scratch, path);
+  std::filesystem::copy_file(scratch, path, std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::remove(scratch);
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "progress/LiveRun.h"
 
@@ -49,4 +51,5 @@ class LiveProgress : public QObject {
 };
 
 // The "Progress" window alone, showing the runs of these trial tables.
-std::unique_ptr<QWidget> PastRunsWindow(const ProgressPlaces& places, const QStringList& files);
+std::unique_ptr<QWidget> PastRunsWindow(const ProgressPlaces& places,
+                                        const std::vector<std::filesystem::path>& files);

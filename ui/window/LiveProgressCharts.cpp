@@ -27,9 +27,10 @@ ProgressWindow* LiveProgress::Window() const {
   return static_cast<ProgressWindow*>(window_.data());
 }
 
-std::unique_ptr<QWidget> PastRunsWindow(const ProgressPlaces& places, const QStringList& files) {
+std::unique_ptr<QWidget> PastRunsWindow(const ProgressPlaces& places,
+                                        const std::vector<std::filesystem::path>& files) {
   auto window = std::make_unique<ProgressWindow>(SetupOf(places));
-  if (!files.isEmpty()) {
+  if (!files.empty()) {
     window->ShowRuns(files);
   }
   return window;

@@ -74,11 +74,12 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
       recorded_bad_(play_bad_, orvane::kBadSong, record_),
       recorded_good_(play_good_, orvane::kNeutralSong, record_),
       recorded_log_(journaled_log_, recorded_good_, recorded_bad_, record_),
-      timer1_(this),
-      timer2_(this),
-      valve_guard_(this),
-      heartbeat_(this),
-      song_watch_(this),
+      timer1_(services.tick_clock, this),
+      timer2_(services.tick_clock, this),
+      valve_guard_(services.tick_clock, this),
+      heartbeat_(services.tick_clock, this),
+      song_watch_(services.tick_clock, this),
+      power_({services.power, notices_, record_, [this] { return CloseValveForSleep(); }}),
       controller_({*this, recorded_lines_, selection_, recorded_good_, recorded_bad_, recorded_log_,
                    *this, timer1_, timer2_}),
       progress_(std::make_unique<LiveProgress>(
@@ -170,6 +171,10 @@ void TForm1::ConnectTheRecord() {
     recorded_good_.PlayedByButton();
     WatchSongs();
   });
+  connect(&timer1_, &TickTimer::stalled, this,
+          [this](qint64 gap, qint64 dropped) { record_.TicksDropped("trial", gap, dropped); });
+  connect(&timer2_, &TickTimer::stalled, this,
+          [this](qint64 gap, qint64 dropped) { record_.TicksDropped("manual", gap, dropped); });
   record_.Folder().SetMadeListener([this] { ShowRunFiles(); });
   // The Progress window charts what the trial table holds, read back as past runs are.
   record_.ListenToTrialLines([this](std::string_view line) { live_run_.AddLine(line); });
@@ -258,6 +263,7 @@ void TForm1::StartClick() {
   controller_.StartClick();
   if (timer1_.IsEnabled()) {
     record_.Started();
+    power_.RunStarted(static_cast<std::uintptr_t>(internalWinId()));
   }
   KeepClosingTheValve();
   WatchSongs();
@@ -265,6 +271,7 @@ void TForm1::StartClick() {
 void TForm1::StopClick() {
   controller_.StopClick();
   record_.Stopped();
+  power_.RunStopped();
   KeepClosingTheValve();
   WatchSongs();
 }
@@ -336,6 +343,11 @@ void TForm1::NoteErrorShown(const QString& text) {
   record_.MessageShown("error", text.toStdString());
 }
 
+void TForm1::RecordCrash(void* window, std::string_view reason, std::string_view message,
+                         std::optional<std::int32_t> off_status) noexcept {
+  static_cast<TForm1*>(window)->record_.RecordCrash(reason, message, off_status);
+}
+
 void TForm1::ShowRunFiles() {
   const orvane::record::RunRecord& record = record_;
   QString text = QStringLiteral("This run is saved in the folder %1:")
@@ -351,6 +363,12 @@ void TForm1::ShowRunFiles() {
     }
   }
   ui_->report->setToolTip(text);
+}
+
+bool TForm1::CloseValveForSleep() {
+  recorded_lines_.WritesBy(PuffBy::kSleep);
+  recorded_lines_.PuffOff();
+  return !lines_.OffPatternDue();
 }
 
 void TForm1::KeepClosingTheValve() {
@@ -459,10 +477,15 @@ void TForm1::FormClose() {
   timer2_.Disable();
   heartbeat_.Disable();
   song_watch_.Disable();
+  power_.Close();
   // Close the valve first: a window closed in the middle of a puff must not leave air blowing.
-  recorded_lines_.WritesBy(PuffBy::kClose);
-  recorded_lines_.PuffOff();
-  const bool left_open = lines_.OffPatternDue();
+  // Without the driver library there is no valve, and the start-up box said so.
+  const bool drives_a_valve = lines_.DrivesAValve();
+  if (drives_a_valve) {
+    recorded_lines_.WritesBy(PuffBy::kClose);
+    recorded_lines_.PuffOff();
+  }
+  const bool left_open = drives_a_valve && lines_.OffPatternDue();
   lines_.CloseTasks();
   valve_guard_.Disable();
   // No box may come up for a window that has gone, but for the valve that may still be open.

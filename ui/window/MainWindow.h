@@ -4,7 +4,10 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include "control/ControllerView.h"
 #include "control/ExperimentSettings.h"
@@ -22,6 +25,7 @@
 #include "ui/window/DeferredNotices.h"
 #include "ui/window/LiveProgress.h"
 #include "ui/window/RecordedParts.h"
+#include "ui/window/RunPower.h"
 #include "ui/window/TickTimer.h"
 #include "ui/window/WindowServices.h"
 
@@ -64,6 +68,10 @@ class TForm1 : public QWidget,
   void NoteRunEnd(const std::string& reason);
   // The application's error box showed an exception that left one of the handlers.
   void NoteErrorShown(const QString& text);
+  // For a crash's last act, `window` being a TForm1: its end in the run's files, from the crash
+  // handler (RunRecord::RecordCrash).
+  static void RecordCrash(void* window, std::string_view reason, std::string_view message,
+                          std::optional<std::int32_t> off_status) noexcept;
 
   // ExperimentSettings: each read goes to the control that holds the setting.
   double Odds() const override;
@@ -147,8 +155,8 @@ class TForm1 : public QWidget,
   };
 
   void ApplyDescriptionExtras();
-  // Tells the run's record of every change of a setting, of a song's start from its button and of
-  // each of the run's files made.
+  // Tells the run's record of every change of a setting, of a song's start from its button, of
+  // each of the run's files made and of the ticks a stall cost.
   void ConnectTheRecord();
   // Shrinks a window that the screen cannot hold to the screen's free area; its page then scrolls.
   void FitToScreen();
@@ -156,6 +164,8 @@ class TForm1 : public QWidget,
   void ShowError(const QString& text);
   // Runs the valve guard exactly while the off pattern is due and no timer writes it.
   void KeepClosingTheValve();
+  // The machine is about to sleep; false when the off pattern did not hold.
+  bool CloseValveForSleep();
   void RecordEndFault(const std::string& text);
   // The log table's tooltip names the folder of the run's files and those made so far.
   void ShowRunFiles();
@@ -185,6 +195,7 @@ class TForm1 : public QWidget,
   TickTimer valve_guard_;
   TickTimer heartbeat_;
   TickTimer song_watch_;
+  RunPower power_;
   orvane::TrialController controller_;
   std::unique_ptr<LiveProgress> progress_;
   QList<RightAnchor> right_anchors_;

@@ -1,8 +1,19 @@
 #include "ui/window/RecordedParts.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 
 using orvane::record::PuffBy;
+
+RecordedLines::RecordedLines(orvane::DigitalLines& lines, orvane::record::RunRecord& record)
+    : lines_(lines), record_(record) {
+  lines_.ListenToWrites([&record](const orvane::DigitalLines::PufferWrite& write) {
+    const auto ago = std::chrono::duration_cast<std::chrono::milliseconds>(
+        orvane::DigitalLines::Clock::now() - write.written);
+    record.PuffWritten(write.on, write.by, write.status, std::max<std::int64_t>(ago.count(), 0));
+  });
+}
 
 bool RecordedLines::ReadPerch() {
   const bool on_perch = lines_.ReadPerch();
@@ -10,20 +21,10 @@ bool RecordedLines::ReadPerch() {
   return on_perch;
 }
 
-void RecordedLines::PuffOn() {
-  lines_.PuffOn();
-  record_.PuffWritten(true, by_, lines_.LastWriteStatus());
-}
-
-void RecordedLines::PuffOff() {
-  lines_.PuffOff();
-  record_.PuffWritten(false, by_, lines_.LastWriteStatus());
-}
-
 void RecordedLines::RewriteOffPatternIfDue() {
   if (lines_.OffPatternDue()) {
-    by_ = PuffBy::kRewrite;
-    PuffOff();
+    lines_.WritesBy(PuffBy::kRewrite);
+    lines_.PuffOff();
   }
 }
 

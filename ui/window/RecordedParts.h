@@ -12,25 +12,24 @@
 // The parts the trial controller works through, each passing on what it does to the run's
 // record after doing it unchanged.
 
-// The digital lines: the perch read that begins every Timer1 tick and every puffer write, with
-// the driver's status. Who writes is the window's to say, since it knows which handler runs.
+// The digital lines: the perch read that begins every Timer1 tick, with the driver's status. Every
+// write to the puffer reaches the record through the lines' listener of writes; who writes is the
+// window's to say, since it knows which handler runs.
 class RecordedLines final : public orvane::PerchAndPuffer {
  public:
-  RecordedLines(orvane::DigitalLines& lines, orvane::record::RunRecord& record)
-      : lines_(lines), record_(record) {}
+  RecordedLines(orvane::DigitalLines& lines, orvane::record::RunRecord& record);
 
   bool ReadPerch() override;
-  void PuffOn() override;
-  void PuffOff() override;
+  void PuffOn() override { lines_.PuffOn(); }
+  void PuffOff() override { lines_.PuffOff(); }
 
-  void WritesBy(orvane::record::PuffBy by) { by_ = by; }
+  void WritesBy(orvane::record::PuffBy by) { lines_.WritesBy(by); }
   // The off pattern again while a failed one is due.
   void RewriteOffPatternIfDue();
 
  private:
   orvane::DigitalLines& lines_;
   orvane::record::RunRecord& record_;
-  orvane::record::PuffBy by_ = orvane::record::PuffBy::kTrial;
 };
 
 // A song's player: each start, by a trial or by its Play button, and the song's end.

@@ -8,11 +8,13 @@
 #include <string>
 
 #include "control/CalendarClock.h"
+#include "control/TickClock.h"
 #include "log/Clipboard.h"
 #include "log/LocalClock.h"
 #include "log/record/RunClock.h"
 #include "playback/FolderChoice.h"
 #include "playback/SoundService.h"
+#include "ui/window/MachinePower.h"
 
 // What the main window runs on beyond its own controls. The program hands it the machine's
 // sound device, dialogs, clipboard and clocks; tests hand it their own.
@@ -36,6 +38,10 @@ struct WindowServices {
   // Where the program remembers a choice between runs (an INI file): the progress charts' block
   // size.
   std::filesystem::path settings_file;
+  // The clock the timers measure their periods on.
+  const orvane::TickClock& tick_clock;
+  // Keeps the machine awake during a run and tells of its sleep.
+  orvane::MachinePower& power;
   // The monotonic clock the run's record times itself by; the system's steady clock when empty.
   orvane::record::MonotonicClock monotonic_clock = {};
 };

@@ -13,4 +13,11 @@ void QuietSoundLibraries();
 // songs to the server. The caller's own scheduling is as before afterwards.
 void OpenWithRealtimeHelpers(const std::function<void()>& open);
 
+// How long a buffer to ask the host for, so that `held_ahead` seconds of a song can be held in
+// it while the device's clock, the frames it takes from the buffer, keeps fine steps.
+double HostBufferSeconds(double held_ahead);
+
+// Sets the host's buffers up for that, once the sound library has started.
+void ConfigureHostBuffers();
+
 }  // namespace orvane

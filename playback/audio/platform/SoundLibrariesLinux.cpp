@@ -1,5 +1,6 @@
 #include <alsa/asoundlib.h>
 #include <jack/jack.h>
+#include <pa_linux_alsa.h>
 #include <pthread.h>
 #include <sched.h>
 
@@ -38,6 +39,19 @@ void OpenWithRealtimeHelpers(const std::function<void()>& open) {
   if (raised) {
     pthread_setschedparam(self, policy, &own);
   }
+}
+
+// Through ALSA's PulseAudio plug-in, a buffer the program fills to the brim keeps the server from
+// asking for more until it has sounded far more than the surplus: the frames taken would then
+// stand still for seconds after each start. A buffer twice what is held leaves the server room.
+double HostBufferSeconds(double held_ahead) {
+  return 2 * held_ahead;
+}
+
+// The server asks for frames, and so the taken count moves, a period at a time: PortAudio's
+// four periods would make that a second; 64 make it some 60 ms.
+void ConfigureHostBuffers() {
+  PaAlsa_SetNumPeriods(64);
 }
 
 }  // namespace orvane

@@ -9,4 +9,11 @@ void OpenWithRealtimeHelpers(const std::function<void()>& open) {
   open();
 }
 
+// WASAPI's buffer is the device's, which takes from it in steps of its 10 ms period.
+double HostBufferSeconds(double held_ahead) {
+  return held_ahead;
+}
+
+void ConfigureHostBuffers() {}
+
 }  // namespace orvane

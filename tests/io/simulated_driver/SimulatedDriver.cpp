@@ -9,6 +9,7 @@
 // is not reset in time, even after the program's process has gone. Otherwise creating a watchdog
 // returns kWatchdogNotSupported.
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "io/DaqInterface.h"
 #include "tests/io/simulated_driver/SimulatedDriverControl.h"
@@ -52,6 +54,11 @@ struct Failure {
   int32 calls_left = 0;
 };
 
+struct Slowness {
+  int32 milliseconds = 0;
+  int32 calls_left = 0;
+};
+
 // One simulated device for the whole process, as the real driver has.
 struct Device {
   std::array<Task, 64> tasks{};
@@ -64,6 +71,7 @@ struct Device {
   bool recording = true;
   // By function name; empty on the quiet path, so that a call costs no look-up there.
   std::map<std::string, Failure, std::less<>> failures;
+  std::map<std::string, Slowness, std::less<>> slow_calls;
 #if !defined(_WIN32)
   std::unique_ptr<WatchdogCircuit> watchdog;
 #endif
@@ -141,9 +149,30 @@ std::FILE* CallLog() {
   return file;
 }
 
+// Room for any call's text, beyond what the allocator keeps at hand for each thread: like a real
+// driver's, a call needs the allocator's lock.
+constexpr std::size_t kCallRoom = 4096;
+
+// When each perch read came, in microseconds on the steady clock, one line each, in the file
+// SIMULATED_DRIVER_READ_TIMES names: a test of the program's pace reads it.
+void NoteReadTime() {
+  static std::FILE* const file = [] {
+    const char* path = std::getenv("SIMULATED_DRIVER_READ_TIMES");
+    return path != nullptr && *path != '\0' ? std::fopen(path, "a") : nullptr;
+  }();
+  if (file != nullptr) {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    const auto micro = std::chrono::duration_cast<std::chrono::microseconds>(now).count();
+    std::fputs((std::to_string(micro) + "\n").c_str(), file);
+    std::fflush(file);
+  }
+}
+
 template <typename... Parts>
 void Record(const char* function, const Parts&... parts) {
-  std::string call = function;
+  std::string call;
+  call.reserve(kCallRoom);
+  call = function;
   call += '(';
   const char* separator = "";
   ((call += separator, call += parts, separator = ", "), ...);
@@ -172,6 +201,23 @@ int32 RefusalFromList(const char* function) {
 // test, so that a measured call costs what it did before calls could be told to fail.
 inline int32 Refusal(const char* function) {
   return device().failures.empty() ? 0 : RefusalFromList(function);
+}
+
+// Holds the call up for as long as it was told to take.
+void TakeTime(const char* function) {
+  auto& slow = device().slow_calls;
+  if (slow.empty()) {
+    return;
+  }
+  const auto found = slow.find(function);
+  if (found == slow.end()) {
+    return;
+  }
+  const int32 milliseconds = found->second.milliseconds;
+  if (--found->second.calls_left <= 0) {
+    slow.erase(found);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 // Unused by a driver built without the watchdog's functions.
@@ -266,6 +312,7 @@ int32 ORVANE_DAQ_CALL DAQmxReadDigitalLines(TaskHandle task, int32 samples_per_c
                                             int32* bytes_per_sample, bool32* reserved) {
   const std::lock_guard lock(DriverMutex());
   Device& d = device();
+  NoteReadTime();
   if (Recording()) {
     Record("DAQmxReadDigitalLines", Name(task), std::to_string(samples_per_channel),
            Number(timeout), std::to_string(fill_mode), Pointer(read_array),
@@ -313,6 +360,7 @@ int32 ORVANE_DAQ_CALL DAQmxWriteDigitalLines(TaskHandle task, int32 samples_per_
            std::to_string(auto_start), Number(timeout), std::to_string(data_layout),
            Bytes(write_array), Pointer(samples_per_channel_written), Pointer(reserved));
   }
+  TakeTime("DAQmxWriteDigitalLines");
   if (const int32 status = Refusal("DAQmxWriteDigitalLines")) {
     return status;
   }
@@ -526,6 +574,13 @@ void SimulatedDriverFailCalls(const char* function, int32 status, int32 count) {
   const std::lock_guard lock(DriverMutex());
   if (function != nullptr && count > 0) {
     device().failures[function] = Failure{status, count};
+  }
+}
+
+void SimulatedDriverSlowCalls(const char* function, int32 milliseconds, int32 count) {
+  const std::lock_guard lock(DriverMutex());
+  if (function != nullptr && count > 0) {
+    device().slow_calls[function] = Slowness{milliseconds, count};
   }
 }
 

@@ -15,6 +15,10 @@ void SimulatedDriverScriptFailedRead(orvane::daq::int32 status);
 // The next `count` calls of the named driver function return `status` and do nothing else.
 void SimulatedDriverFailCalls(const char* function, orvane::daq::int32 status,
                               orvane::daq::int32 count);
+// The next `count` calls of the named driver function take `milliseconds` longer, as a slow
+// device's would; other calls wait for them.
+void SimulatedDriverSlowCalls(const char* function, orvane::daq::int32 milliseconds,
+                              orvane::daq::int32 count);
 // Off while measuring, so that the driver's own cost stays that of a real call's bookkeeping.
 void SimulatedDriverSetRecording(orvane::daq::bool32 on);
 orvane::daq::int32 SimulatedDriverCallCount();

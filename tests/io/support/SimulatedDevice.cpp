@@ -43,6 +43,11 @@ void SimulatedDevice::FailCalls(const char* function, daq::int32 status, int cou
   Bound<decltype(&SimulatedDriverFailCalls)>("SimulatedDriverFailCalls")(function, status, count);
 }
 
+void SimulatedDevice::SlowCalls(const char* function, int milliseconds, int count) {
+  Bound<decltype(&SimulatedDriverSlowCalls)>("SimulatedDriverSlowCalls")(function, milliseconds,
+                                                                         count);
+}
+
 void SimulatedDevice::SetRecording(bool on) {
   Bound<decltype(&SimulatedDriverSetRecording)>("SimulatedDriverSetRecording")(on ? 1 : 0);
 }

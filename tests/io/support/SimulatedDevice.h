@@ -26,6 +26,8 @@ class SimulatedDevice {
   void ScriptFailedRead(daq::int32 status);
   // The next `count` calls of `function` (e.g. "DAQmxWriteDigitalLines") fail with `status`.
   void FailCalls(const char* function, daq::int32 status, int count = 1);
+  // The next `count` calls of `function` take `milliseconds` longer.
+  void SlowCalls(const char* function, int milliseconds, int count = 1);
   void SetRecording(bool on);
   // Every call received since the last reset, oldest first.
   std::vector<std::string> Calls() const;

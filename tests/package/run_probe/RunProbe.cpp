@@ -2,11 +2,12 @@
 // own QT_PLUGIN_PATH and QT_QPA_GENERIC_PLUGINS, so the program needs no hook for it. Once the
 // main window is shown it opens the Progress window as Ctrl+G does, before any trial, so that it
 // follows the run; then it puts the bird on the simulated driver's perch, picks the first song of
-// each list and presses Start, as the experimenter would. When a counter shows the first decided
-// trial it presses Copy and prints what any other program reads from the clipboard, then prints
-// what the Progress window says of the run, has it export its charts as a PNG picture and a PDF
-// drawing beside the program and prints their sizes, and closes the main window as its close box
-// would. Error boxes are printed and dismissed.
+// each list and presses Start, as the experimenter would, and at its next step holds the window's
+// thread for three seconds. When a counter shows the first decided trial it presses Copy and
+// prints what any other program reads from the clipboard, then prints what the Progress window
+// says of the run, has it export its charts as a PNG picture and a PDF drawing beside the program
+// and prints their sizes, and closes the main window as its close box would.
+// Error boxes are printed and dismissed.
 
 #include <windows.h>
 
@@ -90,6 +91,10 @@ class RunProbe : public QObject {
       Start(*window);
       return;
     }
+    if (!held_) {
+      HoldTheWindowsThread();
+      return;
+    }
     if (exported_) {
       ReportExports(*window);
       return;
@@ -168,6 +173,15 @@ class RunProbe : public QObject {
                       : QStringLiteral("progress.pdf"));
   }
 
+  // The window's thread held up for three seconds, as a slow disk or a busy machine holds it; the
+  // system's timer thread goes on meanwhile. No trial can be decided this early.
+  void HoldTheWindowsThread() {
+    held_ = true;
+    Sleep(3000);
+    std::printf("held the window's thread\n");
+    std::fflush(stdout);
+  }
+
   void Start(QWidget& window) {
     started_ = true;
     // The window reads the perch on line 7 of port 2; low is occupied.
@@ -198,6 +212,7 @@ class RunProbe : public QObject {
 
   QTimer timer_;
   bool started_ = false;
+  bool held_ = false;
   bool progress_asked_ = false;
   bool copied_ = false;
   bool exported_ = false;

@@ -1,10 +1,14 @@
 #include <QCoreApplication>
+#include <QStringDecoder>
 #include <QtTest/QTest>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -290,7 +294,7 @@ TEST(RunRecord, HoldsEveryTrialWithItsSettingsAndLatencyAndEveryEventInOrder) {
   }
   EXPECT_EQ(perch, scenario.perch);
   const std::string bad_start = "song_start\tsong=bad; by=trial; tick=";
-  const std::string bad_song = "; file=alarm.wav; folder=" + songs;
+  const std::string bad_song = "; folder=" + songs + "; file=alarm.wav";
   const auto tick = [](std::int64_t t) { return std::to_string(t); };
   const auto puff = [&](const char* event, const char* held, daq::int32 status, std::int64_t t) {
     return std::string(event) + "\tby=trial; held=" + held + "; status=" + std::to_string(status) +
@@ -303,16 +307,18 @@ TEST(RunRecord, HoldsEveryTrialWithItsSettingsAndLatencyAndEveryEventInOrder) {
   EXPECT_THAT(
       recorded,
       ElementsAre(
+          "puff_off\tby=start; held=1; status=0; tick=0",
           "message\tbox=start refused; text=You must select songs before starting",
-          "song_chosen\tsong=bad; file=alarm.wav; folder=" + songs,
-          "song_chosen\tsong=good; file=calm.wav; folder=" + songs,
+          "song_chosen\tsong=bad; folder=" + songs + "; file=alarm.wav",
+          "song_chosen\tsong=good; folder=" + songs + "; file=calm.wav",
           Setting("neutral_share_pct", "precent_bad", "50", "0"),
           Setting("odds", "odds", "0.100", "0.300"), "start\ttick=0",
           bad_start + tick(f) + bad_song, Setting("odds", "odds", "0.300", "0.150"),
           Setting("neutral_share_pct", "precent_bad", "0", "100"),
           Setting("puff_delay_s", "action_delay", "2.0", "1.5"), decision(1, "bad", "Yes", f + 15),
           puff("puff_off", "1", 0, f + 25), "copy\t", "clear\t",
-          "song_start\tsong=good; by=trial; tick=" + tick(s) + "; file=calm.wav; folder=" + songs,
+          "song_start\tsong=good; by=trial; tick=" + tick(s) + "; folder=" + songs +
+              "; file=calm.wav",
           decision(2, "good", "Yes", s + 5),
           Setting("neutral_share_pct", "precent_bad", "100", "0"),
           Setting("puff_delay_s", "action_delay", "1.5", "3.0"),
@@ -339,6 +345,173 @@ TEST(RunRecord, HoldsEveryTrialWithItsSettingsAndLatencyAndEveryEventInOrder) {
   for (const char* ending : {".tsv", " trials.tsv", " events.tsv"}) {
     EXPECT_THAT(tooltip, HasSubstr(stem + ending));
   }
+}
+
+// A field as the format page says to read it: every \\xHH is the byte HH.
+std::string Unescaped(std::string_view field) {
+  std::string bytes;
+  for (std::size_t at = 0; at < field.size(); ++at) {
+    if (field.substr(at, 2) == "\\x" && at + 3 < field.size() &&
+        std::isxdigit(static_cast<unsigned char>(field[at + 2])) &&
+        std::isxdigit(static_cast<unsigned char>(field[at + 3]))) {
+      bytes.push_back(
+          static_cast<char>(std::stoi(std::string(field.substr(at + 2, 2)), nullptr, 16)));
+      at += 3;
+    } else {
+      bytes.push_back(field[at]);
+    }
+  }
+  return bytes;
+}
+
+// Details split as the format page splits them: at every "; ", each pair at its first "=".
+std::map<std::string, std::string> Pairs(const std::string& details) {
+  std::map<std::string, std::string> pairs;
+  for (std::size_t at = 0; at < details.size();) {
+    const std::size_t end = std::min(details.find("; ", at), details.size());
+    const std::string pair = details.substr(at, end - at);
+    const std::size_t equals = pair.find('=');
+    EXPECT_NE(equals, std::string::npos) << "\"" << pair << "\" in " << details;
+    pairs[pair.substr(0, equals)] = pair.substr(equals + 1);
+    at = end + 2;
+  }
+  return pairs;
+}
+
+bool IsUtf8(const fs::path& file) {
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  const QString text = decoder.decode(QByteArray::fromStdString(Text(file)));
+  return !text.isEmpty() && !decoder.hasError();
+}
+
+// A song whose name holds "; " and, where the system allows it, bytes that are not UTF-8, in a
+// folder named the same way: both files of the run stay UTF-8, every event's details split into
+// their pairs, and the names come back from them byte for byte.
+TEST(RunRecord, ANameThatIsNotUtf8OrHoldsASemicolonComesBackFromBothFiles) {
+#if defined(_WIN32)
+  // Windows names are UTF-16: every one of them is UTF-8 to the program. A "\" cannot be in a
+  // file's name there, but it begins the folder's last part, which reads like an escape.
+  const std::string song =
+      "b\xC3\xA4"
+      "d; take.wav";
+  const std::string folder_name = "x41; caf\xC3\xA9 songs";
+#else
+  const std::string song =
+      "b\xE4"
+      "d; take\\x41.wav";
+  const std::string folder_name = "caf\xE9; songs";
+#endif
+  WindowRig rig(std::vector<std::string>{});
+  const fs::path songs = rig.songs.path() / std::u8string(folder_name.begin(), folder_name.end());
+  fs::create_directory(songs);
+  testing::WriteSong(songs / std::u8string(song.begin(), song.end()), 80000);
+  testing::WriteSong(songs / "calm.wav", 80000);
+  TForm1& window = rig.Open(rig.songs.Utf8() + "/" + folder_name + "/");
+  Ui::TForm1& form = rig.form();
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  const std::string folder = form.bad_song_list->Directory();
+  ASSERT_TRUE(folder.ends_with(folder_name)) << folder;
+  rig.ClickSong(*form.bad_song_list, QString::fromUtf8(song));
+  rig.ClickSong(*form.good_song_list, QStringLiteral("calm.wav"));
+  WindowRig::PickItem(*form.precent_bad, 0);
+  form.feedback_delay1->setValue(300);
+  rig.device.ScriptRead(testing::LowOn({7}));
+  QTest::mouseClick(form.Start, Qt::LeftButton);
+  ASSERT_TRUE(rig.TickUntilDecided(1));
+  QTest::mouseClick(form.Stop, Qt::LeftButton);
+
+  const fs::path files = rig.journals.path() / "Orvane";
+  const fs::path table_file = files / "2024-03-21 14.05.09 trials.tsv";
+  const fs::path events_file = files / "2024-03-21 14.05.09 events.tsv";
+  EXPECT_TRUE(IsUtf8(table_file));
+  EXPECT_TRUE(IsUtf8(events_file));
+  const testing::TabSeparated table = testing::ReadTabSeparated(table_file);
+  ASSERT_EQ(table.rows.size(), 1u);
+  EXPECT_EQ(Unescaped(table.At(0, column::kSongFile)), song);
+  EXPECT_EQ(Unescaped(table.At(0, column::kSongFolder)), folder);
+
+  std::vector<std::string> named;
+  for (const auto& row : testing::ReadTabSeparated(events_file).rows) {
+    ASSERT_EQ(row.size(), 4u);
+    const std::map<std::string, std::string> pairs = Pairs(row[3]);
+    if (row[2] == "run_start") {
+      EXPECT_EQ(Unescaped(pairs.at("bad_folder")), folder);
+      EXPECT_EQ(Unescaped(pairs.at("neutral_folder")), folder);
+    }
+    if (pairs.contains("file")) {
+      EXPECT_EQ(Unescaped(pairs.at("folder")), folder) << row[3];
+      named.push_back(row[2] + " " + pairs.at("song") + " " + Unescaped(pairs.at("file")));
+    }
+  }
+  EXPECT_THAT(named, ElementsAre("song_chosen bad " + song, "song_chosen good calm.wav",
+                                 "song_start bad " + song));
+}
+
+// Every write to the puffer is in the event log with who made it: the start-up's, a manual
+// puff's, the rewrite of an off pattern the driver refused, the deadline's while the window did
+// not answer (stamped when it was made, not when told), and the close's.
+TEST(RunRecord, EveryWriteToThePufferIsRecordedWithWhoMadeIt) {
+  WindowRig rig;
+  TForm1& window = rig.Open();
+  window.show();
+  Ui::TForm1& form = rig.form();
+  form.puff_duration->setValue(5);
+  const auto puff = [&] { QTest::mouseClick(form.puffer, Qt::LeftButton); };
+  const auto to_its_end = [&] {
+    for (int tick = 0; tick < 6; ++tick) {
+      window.Timer2Timer();
+      QCoreApplication::sendPostedEvents();
+    }
+  };
+  puff();
+  to_its_end();
+  puff();
+  rig.device.FailCalls("DAQmxWriteDigitalLines", kUnplugged, 1);
+  to_its_end();
+  window.ValveGuardTimer();
+  puff();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the deadline acts meanwhile
+  window.Timer2Timer();
+  QCoreApplication::sendPostedEvents();
+  puff();
+  to_its_end();
+  window.close();
+
+  const fs::path folder = rig.journals.path() / "Orvane";
+  fs::path log;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.path().string().ends_with(" events.tsv")) {
+      log = entry.path();
+    }
+  }
+  const testing::TabSeparated events = testing::ReadTabSeparated(log);
+  std::vector<std::string> puffs;
+  double deadline_seconds = 0;
+  double told_seconds = 0;
+  for (std::size_t row = 0; row < events.rows.size(); ++row) {
+    const std::string event = events.At(row, "event");
+    const std::string details = events.At(row, "details");
+    if (event.starts_with("puff_")) {
+      puffs.push_back(event + " " + details.substr(0, details.find("; tick")));
+    }
+    if (details.starts_with("by=deadline")) {
+      deadline_seconds = std::stod(events.At(row, "run_seconds"));
+    } else if (event == "message" && details.find("not answering") != std::string::npos) {
+      told_seconds = std::stod(events.At(row, "run_seconds"));
+    }
+  }
+  const std::string refused = "held=0; status=" + std::to_string(kUnplugged);
+  EXPECT_THAT(
+      puffs,
+      ElementsAre("puff_off by=start; held=1; status=0", "puff_on by=manual; held=1; status=0",
+                  "puff_off by=manual; held=1; status=0", "puff_on by=manual; held=1; status=0",
+                  "puff_off by=manual; " + refused, "puff_off by=rewrite; held=1; status=0",
+                  "puff_on by=manual; held=1; status=0", "puff_off by=deadline; held=1; status=0",
+                  "puff_on by=manual; held=1; status=0", "puff_off by=manual; held=1; status=0",
+                  "puff_off by=close; held=1; status=0"));
+  // The window slept well past the deadline's write before it could tell of it.
+  EXPECT_LT(deadline_seconds, told_seconds - 0.3);
 }
 
 }  // namespace

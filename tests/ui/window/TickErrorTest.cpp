@@ -90,65 +90,6 @@ TEST_F(TickErrorTest, APlayThatFailsInATickIsShownAfterItWhileTheTicksGoOn) {
   EXPECT_FALSE(window.Controller().state().bad_playing);
 }
 
-// The sound server goes away between two trials: the trial whose song never reached it is not
-// logged, nor puffed, and the experimenter is told; while the server stays away each trial's
-// start says why and starts nothing; once it is back, choosing the chosen song again reopens it.
-TEST_F(TickErrorTest, ATrialWhoseSongNeverReachedTheDeviceIsToldAndNotLogged) {
-  TForm1& window = rig_.Open();
-  Ui::TForm1& form = rig_.form();
-  window.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  rig_.ClickSong(*form.bad_song_list, "alarm.wav");
-  rig_.ClickSong(*form.good_song_list, "calm.wav");
-  WindowRig::PickItem(*form.precent_bad, 0);
-  rig_.device.ScriptRead(LowOn({7}));
-  QTest::mouseClick(form.Start, Qt::LeftButton);
-  window.Timer1().Disable();  // ticked by hand from here on
-  const auto& state = window.Controller().state();
-  ASSERT_TRUE(rig_.TickUntilDecided(1));
-  rig_.Tick(10);
-  ASSERT_FALSE(state.bad_playing);
-  // The song sounds to its end before the server goes.
-  ASSERT_TRUE(testing::Eventually([&] {
-    rig_.output.Pull(4096);
-    return window.PlayBad().Health().stream == "ready";
-  }));
-  const std::size_t puffs = rig_.DriverCalls(testing::kPuffOnWrite).size();
-
-  rig_.output.BreakStreams();
-  rig_.output.SetRefusing(true);
-  for (int tick = 0; tick < 1000 && !state.bad_playing; ++tick) {
-    rig_.Tick();
-  }
-  ASSERT_TRUE(state.bad_playing);
-  ASSERT_TRUE(testing::Eventually([&] { return !window.PlayBad().LostSong().empty(); }));
-  for (int tick = 0; tick < 1000 && state.bad_playing; ++tick) {
-    rig_.Tick();
-  }
-  QCoreApplication::processEvents();
-  EXPECT_EQ(rig_.DecidedTrials(), 1);
-  EXPECT_EQ(rig_.DriverCalls(testing::kPuffOnWrite).size(), puffs);
-  EXPECT_EQ(rig_.exceptions,
-            QStringList{"The bad song did not reach the sound device, so its trial was not "
-                        "logged: The sound device is not available."});
-
-  for (int tick = 0; tick < 1000 && rig_.exceptions.size() < 2; ++tick) {
-    rig_.Tick();
-    QCoreApplication::processEvents();
-  }
-  ASSERT_EQ(rig_.exceptions.size(), 2);
-  EXPECT_EQ(rig_.exceptions[1], "The sound device is not available.");
-  EXPECT_FALSE(state.bad_playing);
-  EXPECT_EQ(window.PlayBad().Health().stream, "dead");
-
-  rig_.output.SetRefusing(false);
-  const std::size_t opens = rig_.output.Opens();
-  rig_.ClickSong(*form.bad_song_list, "alarm.wav");
-  EXPECT_EQ(rig_.output.Opens(), opens + 1) << "choosing the chosen song did not reopen it";
-  ASSERT_TRUE(rig_.TickUntilDecided(2));
-  EXPECT_EQ(rig_.exceptions.size(), 2);
-}
-
 TEST_F(TickErrorTest, APressOnABrokenPlayersBarIsShownInTheApplicationsBox) {
   rig_.songs.Touch("broken.wav", "not a sound file");
   TForm1& window = rig_.Open();

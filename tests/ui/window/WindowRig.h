@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "control/CalendarClock.h"
+#include "control/TickClock.h"
 #include "log/Clipboard.h"
 #include "log/LocalClock.h"
 #include "playback/FolderChoice.h"
@@ -20,7 +22,9 @@
 #include "playback/audio/VirtualOutput.h"
 #include "playback/view/FileListBox.h"
 #include "tests/io/support/SimulatedDevice.h"
+#include "tests/playback/PlayerRig.h"
 #include "tests/playback/SongFiles.h"
+#include "ui/window/MachinePower.h"
 #include "ui/window/MainWindow.h"
 #include "ui/window/RadioGroup.h"
 #include "ui/window/WindowServices.h"
@@ -43,6 +47,42 @@ class FixedCalendarClock final : public CalendarClock {
   std::int64_t SecondsSinceEpoch() const override { return 1700000000; }
 };
 
+// The timers' clock: the steady clock, until a test holds it still to move it by hand.
+class TestTickClock final : public TickClock {
+ public:
+  TimePoint Now() const override { return held_ ? *held_ : std::chrono::steady_clock::now(); }
+  void Hold() {
+    if (!held_) {
+      held_ = std::chrono::steady_clock::now();
+    }
+  }
+  void Advance(std::chrono::milliseconds by) {
+    Hold();
+    *held_ += by;
+  }
+
+ private:
+  std::optional<TimePoint> held_;
+};
+
+// The machine's power as the window sees it: its requests noted, and the machine's sleep, its
+// wake and a refusal to stay awake played by the test through the listener.
+class FakeMachinePower final : public MachinePower {
+ public:
+  void Listen(Listener to) override { listener = std::move(to); }
+  void StayAwake(std::uintptr_t) override {
+    requests.push_back("stay awake");
+    if (refusal && listener.refused) {
+      listener.refused(*refusal);
+    }
+  }
+  void AllowSleep() override { requests.push_back("allow sleep"); }
+
+  Listener listener;
+  std::vector<std::string> requests;
+  std::optional<std::string> refusal;  // given at every request to stay awake
+};
+
 // A folder dialog that must not come up: the window tests pick folders through the form.
 class NoDialog final : public FileDialog {
  public:
@@ -54,7 +94,8 @@ class NoDialog final : public FileDialog {
 };
 
 // Everything the window runs on, faked or virtual, with a song folder of its own as the default
-// folder and the simulated driver reset before the window opens its tasks.
+// folder and the simulated driver reset before the window opens its tasks. The virtual sound
+// device takes the songs in real time; how long it stands still is told by a held clock.
 class WindowRig {
  public:
   // The default folder holds these song files (generated WAV files) unless told otherwise.
@@ -84,12 +125,15 @@ class WindowRig {
   TempFolder songs;
   TempFolder journals;  // the run's journal goes into the folder "Orvane" in here
   SimulatedDevice device;
-  VirtualOutput output;
-  StreamingSoundService sound{output};
+  VirtualOutput output{VirtualOutput::Pace::kRealTime};
+  HeldClock sound_clock;
+  StreamingSoundService sound{output, sound_clock};
   NoDialog dialog;
   RecordingClipboard clipboard;
   FixedLocalClock local_clock;
   FixedCalendarClock calendar_clock;
+  TestTickClock tick_clock;
+  FakeMachinePower power;
   // The run record's monotonic clock; the system's when empty.
   record::MonotonicClock monotonic_clock;
   QStringList messages;    // the refused Start's box
