@@ -15,9 +15,15 @@ namespace {
 
 class PortAudioStream final : public OutputStream {
  public:
-  PortAudioStream(PaStream* stream, StreamCounters& counters, std::mutex& library,
-                  std::size_t& open_streams, double held_ahead)
-      : stream_(stream), counters_(counters), library_(library), open_streams_(open_streams) {
+  PortAudioStream(PaStream* stream, const PaStreamParameters& parameters, double open_rate,
+                  StreamCounters& counters, std::mutex& library, std::size_t& open_streams,
+                  double held_ahead)
+      : stream_(stream),
+        parameters_(parameters),
+        open_rate_(open_rate),
+        counters_(counters),
+        library_(library),
+        open_streams_(open_streams) {
     ++open_streams_;
     const PaStreamInfo* info = Pa_GetStreamInfo(stream_);
     rate_ = info != nullptr ? info->sampleRate : 0;
@@ -30,12 +36,15 @@ class PortAudioStream final : public OutputStream {
   }
   ~PortAudioStream() override {
     std::lock_guard lock(library_);
+    --open_streams_;
+    if (stream_ == nullptr) {
+      return;
+    }
     // Dropping what the device still holds silences at once; a drain could wait for long.
     if (Pa_IsStreamStopped(stream_) == 0) {
       Pa_AbortStream(stream_);
     }
     Pa_CloseStream(stream_);
-    --open_streams_;
   }
   PortAudioStream(const PortAudioStream&) = delete;
   PortAudioStream& operator=(const PortAudioStream&) = delete;
@@ -44,6 +53,9 @@ class PortAudioStream final : public OutputStream {
   std::int64_t CapacityFrames() const override { return capacity_; }
 
   int Start() override {
+    if (stream_ == nullptr) {
+      return reopen_failure_;
+    }
     if (Pa_IsStreamStopped(stream_) == 0) {
       Pa_AbortStream(stream_);
     }
@@ -53,6 +65,9 @@ class PortAudioStream final : public OutputStream {
   }
 
   std::int64_t WritableFrames() override {
+    if (stream_ == nullptr) {
+      return reopen_failure_;
+    }
     const long free = Pa_GetStreamWriteAvailable(stream_);
     if (free < 0) {
       return free;
@@ -62,6 +77,9 @@ class PortAudioStream final : public OutputStream {
   }
 
   int Write(const float* samples, std::size_t frames) override {
+    if (stream_ == nullptr) {
+      return reopen_failure_;
+    }
     PaError result = Pa_WriteStream(stream_, samples, static_cast<unsigned long>(frames));
     if (result == paOutputUnderflowed) {
       // The device ran dry before these frames came; they are written all the same.
@@ -74,7 +92,32 @@ class PortAudioStream final : public OutputStream {
     return result;
   }
 
-  int Stop() override { return Pa_AbortStream(stream_); }
+  int Stop() override {
+    if (stream_ == nullptr) {
+      return reopen_failure_;
+    }
+    const PaError stopped = Pa_AbortStream(stream_);
+    if (stopped != paNoError || !StopKeepsHostBuffer()) {
+      return stopped;
+    }
+    // The host would sound what its buffer still holds, the silence after a song among it, before
+    // the next run's first frame: a stream opened anew holds nothing.
+    std::lock_guard lock(library_);
+    Pa_CloseStream(stream_);
+    stream_ = nullptr;
+    PaStream* fresh = nullptr;
+    PaError opened = paNoError;
+    OpenWithRealtimeHelpers([&] {
+      opened = Pa_OpenStream(&fresh, nullptr, &parameters_, open_rate_,
+                             paFramesPerBufferUnspecified, paClipOff, nullptr, nullptr);
+    });
+    if (opened != paNoError) {
+      reopen_failure_ = opened;
+      return opened;
+    }
+    stream_ = fresh;
+    return paNoError;
+  }
 
  private:
   // What has left the buffer since the start has reached the sound server or the device; what
@@ -89,7 +132,10 @@ class PortAudioStream final : public OutputStream {
     return held;
   }
 
-  PaStream* stream_;
+  PaStream* stream_;  // null once a reopen failed
+  PaStreamParameters parameters_;
+  double open_rate_;
+  PaError reopen_failure_ = paNoError;
   StreamCounters& counters_;
   std::mutex& library_;
   std::size_t& open_streams_;  // guarded by library_
@@ -200,8 +246,8 @@ OpenedStream PortAudioOutput::OpenStream(const StreamFormat& format, StreamCount
   if (result != paNoError) {
     return {result, nullptr};
   }
-  return {paNoError, std::make_unique<PortAudioStream>(stream, counters, library_, open_streams_,
-                                                       held_ahead_)};
+  return {paNoError, std::make_unique<PortAudioStream>(stream, parameters, rate, counters, library_,
+                                                       open_streams_, held_ahead_)};
 }
 
 std::optional<std::string> PortAudioOutput::ErrorText(int result) const {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <thread>
+#include <vector>
 
 #include "playback/Errors.h"
 #include "playback/MediaPlayer.h"
@@ -86,6 +88,35 @@ TEST(RealDevice, StopSilencesAtOnceAndKeepsThePlace) {
   EXPECT_FALSE(player.Sounding());
   player.Play();
   EXPECT_TRUE(Eventually([&] { return player.Position() > stopped_at; }));
+}
+
+// A stop drops what the stream holds, the silence written after a song among it, so that the next
+// run's first frame is the first the device takes: the stream has all of its room again.
+TEST(RealDevice, AStoppedStreamHoldsNothingOfItsLastRun) {
+  PortAudioOutput output;
+  StreamCounters counters;
+  OpenedStream opened = output.OpenStream({1, 8000}, counters);
+  if (opened.stream == nullptr) {
+    GTEST_SKIP() << "no default output device (start a sound server first)";
+  }
+  OutputStream& stream = *opened.stream;
+  ASSERT_EQ(stream.Start(), 0);
+  const std::vector<float> silence(static_cast<std::size_t>(stream.CapacityFrames()), 0.0f);
+  std::int64_t written = 0;
+  while (written < stream.CapacityFrames()) {
+    const std::int64_t room =
+        std::min({stream.WritableFrames(), stream.CapacityFrames() - written, std::int64_t{4096}});
+    if (room <= 0) {
+      break;
+    }
+    ASSERT_EQ(stream.Write(silence.data(), static_cast<std::size_t>(room)), 0);
+    written += room;
+  }
+  ASSERT_GT(written, stream.CapacityFrames() / 2);
+  ASSERT_EQ(stream.Stop(), 0);
+  ASSERT_EQ(stream.Start(), 0);
+  EXPECT_EQ(stream.WritableFrames(), stream.CapacityFrames());
+  stream.Stop();
 }
 
 }  // namespace

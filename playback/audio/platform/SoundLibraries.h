@@ -20,4 +20,8 @@ double HostBufferSeconds(double held_ahead);
 // Sets the host's buffers up for that, once the sound library has started.
 void ConfigureHostBuffers();
 
+// Whether a stopped stream keeps the frames its host buffer held, to sound them when it starts
+// again.
+bool StopKeepsHostBuffer();
+
 }  // namespace orvane

@@ -54,4 +54,9 @@ void ConfigureHostBuffers() {
   PaAlsa_SetNumPeriods(64);
 }
 
+// ALSA drops what the buffer holds when a stream is stopped at once.
+bool StopKeepsHostBuffer() {
+  return false;
+}
+
 }  // namespace orvane

@@ -16,4 +16,10 @@ double HostBufferSeconds(double held_ahead) {
 
 void ConfigureHostBuffers() {}
 
+// WASAPI's client keeps its buffer across a stop until it is reset, which PortAudio's blocking
+// streams never ask for.
+bool StopKeepsHostBuffer() {
+  return true;
+}
+
 }  // namespace orvane
