@@ -10,7 +10,7 @@
 #include "app/SettingsFile.h"
 #include "app/platform/SystemPower.h"
 #include "control/CalendarClock.h"
-#include "control/TickClock.h"
+#include "control/MonotonicClock.h"
 #include "log/JournalFolder.h"
 #include "log/LocalClock.h"
 #include "log/platform/SystemClipboard.h"
@@ -56,13 +56,13 @@ int RunOrvane(OrvaneApplication& app, const std::function<void()>& first_step) {
     SystemClipboard clipboard;
     SystemLocalClock local_clock;
     SystemCalendarClock calendar_clock;
-    SteadyTickClock tick_clock;
+    SteadyClock monotonic_clock;
     const std::unique_ptr<MachinePower> power = MakeSystemPower();
 
-    TForm1 window({sound, folder_dialog, clipboard, local_clock, calendar_clock,
-                   DefaultFolderOrNone(app), ShowStartErrorBox,
-                   [&app](const std::exception_ptr& thrown) { app.ShowException(thrown); },
-                   DefaultJournalFolder(), RecordEndFault, UserSettingsFile(), tick_clock, *power});
+    TForm1 window(
+        {sound, folder_dialog, clipboard, local_clock, calendar_clock, DefaultFolderOrNone(app),
+         ShowStartErrorBox, [&app](const std::exception_ptr& thrown) { app.ShowException(thrown); },
+         DefaultJournalFolder(), RecordEndFault, UserSettingsFile(), monotonic_clock, *power});
     const LibraryExit library_exit([&window] { window.EndWithoutTheLoop(); });
     // Exceptions that leave a handler go into the run's record; never after the window has gone.
     app.SetHandlerErrorListener([&window](const QString& text) { window.NoteErrorShown(text); });

@@ -2,7 +2,7 @@
 
 namespace orvane {
 
-TickGate::Verdict TickGate::Expired(TickClock::TimePoint now) {
+TickGate::Verdict TickGate::Expired(MonotonicClock::TimePoint now) {
   const auto elapsed = now - last_tick_;
   if (2 * elapsed < period_) {
     return {};

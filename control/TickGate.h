@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstdint>
 
-#include "control/TickClock.h"
+#include "control/MonotonicClock.h"
 
 namespace orvane {
 
@@ -27,12 +27,12 @@ class TickGate {
   explicit TickGate(Milliseconds period) : period_(period) {}
 
   // A fresh period starts now, as when a timer is enabled.
-  void Restart(TickClock::TimePoint now) { last_tick_ = now; }
-  Verdict Expired(TickClock::TimePoint now);
+  void Restart(MonotonicClock::TimePoint now) { last_tick_ = now; }
+  Verdict Expired(MonotonicClock::TimePoint now);
 
  private:
   Milliseconds period_;
-  TickClock::TimePoint last_tick_{};
+  MonotonicClock::TimePoint last_tick_{};
 };
 
 }  // namespace orvane

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "bench/support/PeakMemory.h"
+#include "control/MonotonicClock.h"
 #include "log/ClipboardText.h"
 #include "log/JournaledLog.h"
 #include "log/TrialJournal.h"
@@ -201,7 +202,7 @@ struct RecordOnDisk {
   RecordOnDisk()
       : folder(std::filesystem::temp_directory_path() /
                ("orvane-record-bench-" + std::to_string(QCoreApplication::applicationPid()))),
-        record({folder, clock, notices, settings}) {
+        record({folder, clock, notices, settings, monotonic}) {
     record.BeginRun("driver=bench", "/songs", "/songs");
   }
   ~RecordOnDisk() { std::filesystem::remove_all(folder); }
@@ -210,6 +211,7 @@ struct RecordOnDisk {
   SystemLocalClock clock;
   NoNotices notices;
   FixedSettings settings;
+  SteadyClock monotonic;
   record::RunRecord record;
 };
 

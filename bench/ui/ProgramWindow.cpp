@@ -43,7 +43,7 @@ ProgramWindow::ProgramWindow(const std::string& song_folder, const std::string& 
       sound_, folder_dialog_, clipboard_, local_clock_, calendar_clock_, FolderText(song_folder),
       ShowStartErrorBox, ReportAndQuit, PathFromUtf8(journal_folder),
       [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); },
-      PathFromUtf8(journal_folder) / "settings.ini", tick_clock_, power_});
+      PathFromUtf8(journal_folder) / "settings.ini", monotonic_clock_, power_});
 }
 
 ProgramWindow::~ProgramWindow() = default;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "control/TickClock.h"
+#include "control/MonotonicClock.h"
 #include "log/LocalClock.h"
 #include "log/platform/SystemClipboard.h"
 #include "playback/audio/StreamingSoundService.h"
@@ -55,7 +55,7 @@ class ProgramWindow {
   SystemClipboard clipboard_;
   SystemLocalClock local_clock_;
   SystemCalendarClock calendar_clock_;
-  SteadyTickClock tick_clock_;
+  SteadyClock monotonic_clock_;
   UntouchedPower power_;
   std::unique_ptr<TForm1> window_;
   std::unique_ptr<testing::SimulatedDevice> device_;

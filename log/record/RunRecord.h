@@ -37,7 +37,7 @@ class RunRecord {
     const LocalClock& clock;
     NoticeBoard& notices;
     const ExperimentSettings& settings;
-    MonotonicClock monotonic = {};  // the system's steady clock when empty
+    const MonotonicClock& monotonic;
   };
 
   explicit RunRecord(const Parts& parts);

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "control/MonotonicClock.h"
 #include "playback/SoundService.h"
-#include "playback/audio/SoundClock.h"
 
 namespace orvane {
 
@@ -15,7 +15,7 @@ namespace orvane {
 // the frames the device did not take meanwhile are owed. Its owner guards it.
 class SongClock {
  public:
-  using TimePoint = SoundClock::TimePoint;
+  using TimePoint = MonotonicClock::TimePoint;
   using Duration = std::chrono::steady_clock::duration;
 
   // A server whose output was idle may take a second or two to ask for a new run's first frames.

@@ -162,7 +162,7 @@ PlaybackHealth SongFeed::Health() const {
   health.underflows = counters_.underflows.load();
   std::lock_guard lock(mutex_);
   ObserveLocked();
-  const SoundClock::TimePoint now = clock_.Now();
+  const MonotonicClock::TimePoint now = clock_.Now();
   health.frames_owed = counters_.owed.load() + play_clock_.OwedFrames(now, device_rate_);
   if (phase_ == Phase::kDead) {
     health.stream = "dead";

@@ -10,13 +10,13 @@
 #include <thread>
 #include <vector>
 
+#include "control/MonotonicClock.h"
 #include "control/PlaybackHealth.h"
 #include "playback/SoundService.h"
 #include "playback/audio/AudioOutput.h"
 #include "playback/audio/DeviceListKeeper.h"
 #include "playback/audio/SongClock.h"
 #include "playback/audio/SongSource.h"
-#include "playback/audio/SoundClock.h"
 
 namespace orvane {
 
@@ -24,7 +24,7 @@ namespace orvane {
 // keeper of the device list. All outlive the song.
 struct FeedParts {
   AudioOutput& output;
-  const SoundClock& clock;
+  const MonotonicClock& clock;
   DeviceListKeeper& lists;
 };
 
@@ -120,7 +120,7 @@ class SongFeed {
   void Answer(std::uint64_t ticket, int result);
 
   AudioOutput& output_;
-  const SoundClock& clock_;
+  const MonotonicClock& clock_;
   DeviceListKeeper& lists_;
   SongSource source_;
   StreamFormat format_;

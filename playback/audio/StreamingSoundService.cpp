@@ -23,7 +23,7 @@ struct OpenedFeed {
 StreamingSoundService::StreamingSoundService(AudioOutput& output)
     : StreamingSoundService(output, steady_clock_) {}
 
-StreamingSoundService::StreamingSoundService(AudioOutput& output, const SoundClock& clock)
+StreamingSoundService::StreamingSoundService(AudioOutput& output, const MonotonicClock& clock)
     : output_(output), clock_(clock) {
   // Finding the devices takes a good part of a second; done before any song is asked for.
   worker_.Post([&output] { output.Prepare(); });

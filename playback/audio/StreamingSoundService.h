@@ -4,10 +4,10 @@
 #include <memory>
 #include <vector>
 
+#include "control/MonotonicClock.h"
 #include "playback/SoundService.h"
 #include "playback/audio/AudioOutput.h"
 #include "playback/audio/DeviceListKeeper.h"
-#include "playback/audio/SoundClock.h"
 #include "playback/audio/SoundWorker.h"
 
 namespace orvane {
@@ -23,7 +23,7 @@ class StreamingSoundService final : public SoundService, private DeviceListKeepe
   // Over a device that outlives the service, judging its stalls by the system's clock.
   explicit StreamingSoundService(AudioOutput& output);
   // By `clock`, which outlives the service.
-  StreamingSoundService(AudioOutput& output, const SoundClock& clock);
+  StreamingSoundService(AudioOutput& output, const MonotonicClock& clock);
   // Over a device of its own, closed on the worker at the end, or left to the worker when that
   // does not finish in time.
   explicit StreamingSoundService(std::unique_ptr<AudioOutput> output);
@@ -49,8 +49,8 @@ class StreamingSoundService final : public SoundService, private DeviceListKeepe
 
   std::unique_ptr<AudioOutput> owned_;
   AudioOutput& output_;
-  SteadySoundClock steady_clock_;
-  const SoundClock& clock_;
+  SteadyClock steady_clock_;
+  const MonotonicClock& clock_;
   std::vector<std::weak_ptr<SongFeed>> feeds_;  // the worker's own
   SoundWorker worker_;
 };

@@ -6,8 +6,8 @@
 #include <functional>
 #include <vector>
 
+#include "control/MonotonicClock.h"
 #include "playback/MediaPlayer.h"
-#include "playback/audio/SoundClock.h"
 #include "playback/audio/StreamingSoundService.h"
 #include "playback/audio/VirtualOutput.h"
 
@@ -15,7 +15,7 @@ namespace orvane::testing {
 
 // A clock of the sound side that moves only when the test moves it, so that how long a device
 // stood still is the test's to say, however slow the machine.
-class HeldClock final : public SoundClock {
+class HeldClock final : public MonotonicClock {
  public:
   TimePoint Now() const override { return now_.load(); }
   void Advance(std::chrono::milliseconds by) { now_.store(now_.load() + by); }

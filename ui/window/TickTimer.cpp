@@ -6,7 +6,7 @@ namespace {
 constexpr std::chrono::milliseconds kPeriod{100};
 }
 
-TickTimer::TickTimer(const orvane::TickClock& clock, QObject* parent)
+TickTimer::TickTimer(const orvane::MonotonicClock& clock, QObject* parent)
     : QObject(parent), clock_(clock), gate_(kPeriod) {
   timer_.setTimerType(Qt::PreciseTimer);
   timer_.setInterval(kPeriod);

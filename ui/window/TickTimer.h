@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QTimer>
 
-#include "control/TickClock.h"
+#include "control/MonotonicClock.h"
 #include "control/TickGate.h"
 #include "control/Timer.h"
 
@@ -14,7 +14,7 @@ class TickTimer final : public QObject, public orvane::Timer {
   Q_OBJECT
 
  public:
-  explicit TickTimer(const orvane::TickClock& clock, QObject* parent = nullptr);
+  explicit TickTimer(const orvane::MonotonicClock& clock, QObject* parent = nullptr);
 
   void Enable() override;
   void Disable() override;
@@ -32,7 +32,7 @@ class TickTimer final : public QObject, public orvane::Timer {
   void tick();
 
  private:
-  const orvane::TickClock& clock_;
+  const orvane::MonotonicClock& clock_;
   orvane::TickGate gate_;
   QTimer timer_;
 };

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "control/CalendarClock.h"
-#include "control/TickClock.h"
+#include "control/MonotonicClock.h"
 #include "log/Clipboard.h"
 #include "log/LocalClock.h"
 #include "log/record/RunClock.h"
@@ -38,10 +38,8 @@ struct WindowServices {
   // Where the program remembers a choice between runs (an INI file): the progress charts' block
   // size.
   std::filesystem::path settings_file;
-  // The clock the timers measure their periods on.
-  const orvane::TickClock& tick_clock;
+  // The monotonic clock the timers measure their periods on and the run's record times itself by.
+  const orvane::MonotonicClock& monotonic_clock;
   // Keeps the machine awake during a run and tells of its sleep.
   orvane::MachinePower& power;
-  // The monotonic clock the run's record times itself by; the system's steady clock when empty.
-  orvane::record::MonotonicClock monotonic_clock = {};
 };

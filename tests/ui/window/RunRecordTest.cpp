@@ -47,9 +47,7 @@ class Scenario {
  public:
   static constexpr std::chrono::milliseconds kTickTakes{123};
 
-  explicit Scenario(WindowRig& rig) : rig_(rig) {
-    rig.monotonic_clock = [this] { return clock_; };
-  }
+  explicit Scenario(WindowRig& rig) : rig_(rig) { rig.clock.Hold(); }
 
   struct Trial {
     std::int64_t start = 0;
@@ -96,7 +94,7 @@ class Scenario {
   }
   void Tick(Trial& trial) {
     const int rows = rig_.DecidedTrials();
-    clock_ += kTickTakes;
+    rig_.clock.Advance(kTickTakes);
     rig_.Tick();
     QCoreApplication::sendPostedEvents();
     if (rig_.DecidedTrials() != rows) {
@@ -105,7 +103,6 @@ class Scenario {
   }
 
   WindowRig& rig_;
-  std::chrono::nanoseconds clock_{};
   bool on_ = false;
 };
 

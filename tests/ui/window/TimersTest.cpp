@@ -90,10 +90,10 @@ StalledTicks RunWithAStall(int burst) {
   WindowRig rig;
   TForm1& window = rig.Open();
   Ui::TForm1& form = rig.form();
-  rig.tick_clock.Hold();
+  rig.clock.Hold();
   rig.StartQuickBadTrials();
   const auto expire = [&](milliseconds after) {
-    rig.tick_clock.Advance(after);
+    rig.clock.Advance(after);
     window.Timer1().Expire();
     QCoreApplication::sendPostedEvents();
   };

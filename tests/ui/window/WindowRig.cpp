@@ -40,9 +40,8 @@ TForm1& WindowRig::Open(std::optional<std::string> default_folder) {
       journals.path() / "Orvane",
       [this](const std::string& text) { end_faults << QString::fromStdString(text); },
       journals.path() / "settings.ini",
-      tick_clock,
-      power,
-      monotonic_clock};
+      clock,
+      power};
   window_ = std::make_unique<TForm1>(services);
   return *window_;
 }

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "control/CalendarClock.h"
-#include "control/TickClock.h"
+#include "control/MonotonicClock.h"
 #include "log/Clipboard.h"
 #include "log/LocalClock.h"
 #include "playback/FolderChoice.h"
@@ -47,8 +47,8 @@ class FixedCalendarClock final : public CalendarClock {
   std::int64_t SecondsSinceEpoch() const override { return 1700000000; }
 };
 
-// The timers' clock: the steady clock, until a test holds it still to move it by hand.
-class TestTickClock final : public TickClock {
+// The window's monotonic clock: the steady clock, until a test holds it still to move it by hand.
+class TestClock final : public MonotonicClock {
  public:
   TimePoint Now() const override { return held_ ? *held_ : std::chrono::steady_clock::now(); }
   void Hold() {
@@ -132,10 +132,8 @@ class WindowRig {
   RecordingClipboard clipboard;
   FixedLocalClock local_clock;
   FixedCalendarClock calendar_clock;
-  TestTickClock tick_clock;
+  TestClock clock;
   FakeMachinePower power;
-  // The run record's monotonic clock; the system's when empty.
-  record::MonotonicClock monotonic_clock;
   QStringList messages;    // the refused Start's box
   QStringList exceptions;  // the application's error box, as it would read
   QStringList end_faults;  // what the program would leave on standard error as it ends
