@@ -14,7 +14,7 @@ namespace orvane {
 struct PlayReport {
   enum class Stage {
     kNone,     // never played
-    kPending,  // asked for; the device has not been seen sounding it since
+    kPending,  // asked for; the device has not taken any of it since
     kReached,  // the device took the song's sound
     kFailed,   // the song never reached the device, or its stream died while it sounded
     kStalled,  // the device stopped taking the song while it should have sounded

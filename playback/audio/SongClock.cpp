@@ -20,11 +20,7 @@ void SongClock::Observe(std::int64_t taken, TimePoint now, bool sounding) {
     moved_at_ = now;
     moved_in_run_ = true;
     if (stage_ == PlayReport::Stage::kPending && mark_known_ && taken_ >= mark_) {
-      if (!passed_at_) {
-        passed_at_ = now;
-      } else if (now - *passed_at_ >= kConfirm) {
-        stage_ = PlayReport::Stage::kReached;
-      }
+      stage_ = PlayReport::Stage::kReached;
     }
   } else if (Stalled(now)) {
     JudgeStall();
@@ -44,7 +40,6 @@ void SongClock::FreshPlay(TimePoint now) {
   result_ = 0;
   asked_at_ = now;
   mark_known_ = false;
-  passed_at_.reset();
   stall_ended_.reset();
   if (!sounding_) {
     moved_at_ = now;
@@ -59,7 +54,6 @@ void SongClock::JoiningPlay(TimePoint now) {
   asked_at_ = now;
   mark_ = taken_ + 1;
   mark_known_ = true;
-  passed_at_.reset();
   stall_ended_.reset();
   if (Stalled(now)) {
     JudgeStall();
@@ -75,7 +69,6 @@ void SongClock::RunStarted(std::int64_t taken, TimePoint now) {
   taken_ = taken;
   mark_ = taken + 1;
   mark_known_ = true;
-  passed_at_.reset();
   moved_at_ = now;
   moved_in_run_ = false;
 }

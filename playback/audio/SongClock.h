@@ -22,9 +22,6 @@ class SongClock {
   static constexpr std::chrono::milliseconds kStartLimit{3000};
   // Once a run's frames flow, the server asks for more every few tens of milliseconds.
   static constexpr std::chrono::milliseconds kStallLimit{500};
-  // A server takes what it has room for at once, even one that has stopped just then; only a
-  // count that still moves this long after passing a play's mark shows the device sounding it.
-  static constexpr std::chrono::milliseconds kConfirm{40};
 
   // The device's count read at `now`, and whether the song should be sounding then.
   void Observe(std::int64_t taken, TimePoint now, bool sounding);
@@ -64,9 +61,8 @@ class SongClock {
 
   PlayReport::Stage stage_ = PlayReport::Stage::kNone;
   int result_ = 0;
-  std::int64_t mark_ = 0;  // the count that means heard, once passed and moved on from
+  std::int64_t mark_ = 0;  // the count that means heard, once passed
   bool mark_known_ = false;
-  std::optional<TimePoint> passed_at_;  // when the count first passed the mark
   TimePoint asked_at_{};
   TimePoint stall_began_{};
   std::optional<TimePoint> stall_ended_;

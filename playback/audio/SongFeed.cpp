@@ -129,7 +129,6 @@ void SongFeed::ObserveLocked() const {
 
 std::int64_t SongFeed::Position() const {
   std::lock_guard lock(mutex_);
-  ObserveLocked();  // what moved the position is seen when it moved
   return source_.SourceFrameOf(DevicePositionLocked());
 }
 

@@ -1,10 +1,8 @@
 #include "tests/playback/PlayerRig.h"
 
-#include <algorithm>
 #include <chrono>
 #include <thread>
 
-#include "playback/audio/SongClock.h"
 #include "tests/playback/SongFiles.h"
 
 namespace orvane::testing {
@@ -31,19 +29,12 @@ bool Eventually(const std::function<bool()>& condition) {
 }
 
 std::vector<float> PlayFrames(PlayerRig& rig, std::int64_t count, int channels) {
-  constexpr std::int64_t kPiece = 64;
   std::vector<float> played;
-  bool moved = false;  // by the last pull
   const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (count > 0 && std::chrono::steady_clock::now() < give_up) {
-    if (moved) {
-      rig.clock.Advance(SongClock::kConfirm);
-    }
     const std::int64_t before = rig.player.Position();
-    const std::vector<float> pulled =
-        rig.output.Pull(static_cast<std::size_t>(std::min(count, kPiece)));
+    const std::vector<float> pulled = rig.output.Pull(static_cast<std::size_t>(count));
     const std::int64_t advanced = rig.player.Position() - before;
-    moved = advanced > 0;
     played.insert(played.end(), pulled.begin(), pulled.begin() + advanced * channels);
     count -= advanced;
     if (advanced == 0) {

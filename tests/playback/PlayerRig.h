@@ -24,17 +24,6 @@ class HeldClock final : public MonotonicClock {
   std::atomic<TimePoint> now_{TimePoint{} + std::chrono::hours(1)};
 };
 
-// A clock of the sound side that runs as the system's, for a device paced in real time, and that
-// the test moves ahead at once to say that a device stood still that long.
-class ShiftedClock final : public MonotonicClock {
- public:
-  TimePoint Now() const override { return std::chrono::steady_clock::now() + shift_.load(); }
-  void Advance(std::chrono::milliseconds by) { shift_.store(shift_.load() + by); }
-
- private:
-  std::atomic<std::chrono::milliseconds> shift_{};
-};
-
 // A media player on the real decoder and a virtual output device that the test pulls, its stalls
 // judged by a held clock.
 struct PlayerRig {
@@ -51,9 +40,7 @@ std::vector<float> SongSamples(std::int64_t first, std::int64_t count, int chann
 bool Eventually(const std::function<bool()>& condition);
 
 // Pulls until the player has advanced by count frames (the reader may lag behind the pulls),
-// and returns exactly the frames it played. The device takes them a little at a time, the clock
-// moving on between, as a device sounds them; so a play among them is heard. Gives up after a
-// generous bound.
+// and returns exactly the frames it played. Gives up after a generous bound.
 std::vector<float> PlayFrames(PlayerRig& rig, std::int64_t count, int channels = 1);
 
 }  // namespace orvane::testing

@@ -126,7 +126,7 @@ class WindowRig {
   TempFolder journals;  // the run's journal goes into the folder "Orvane" in here
   SimulatedDevice device;
   VirtualOutput output{VirtualOutput::Pace::kRealTime};
-  ShiftedClock sound_clock;
+  HeldClock sound_clock;
   StreamingSoundService sound{output, sound_clock};
   NoDialog dialog;
   RecordingClipboard clipboard;
