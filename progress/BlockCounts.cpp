@@ -2,25 +2,20 @@
 
 namespace orvane {
 
-void BlockCounter::Add(const TrialRow& row) {
+void BlockCounter::Add(const TrialRow& row, int x, std::int64_t trial) {
   if (blocks_.empty() || blocks_.back().complete) {
     blocks_.emplace_back();
+    blocks_.back().first_x = x;
+    blocks_.back().first_trial = trial;
   }
   Block& block = blocks_.back();
-  block.last_trial = next_trial_++;
+  block.last_x = x;
+  block.last_trial = trial;
   ++block.trials;
   KindCount& count = row.kind == kBadSong ? block.bad : block.neutral;
   ++count.trials;
   count.escaped += row.escaped ? 1 : 0;
   block.complete = block.trials == size_;
-}
-
-std::vector<Block> CountBlocks(std::span<const TrialRow> rows, int block_size) {
-  BlockCounter counter(block_size, 1);
-  for (const TrialRow& row : rows) {
-    counter.Add(row);
-  }
-  return counter.Blocks();
 }
 
 }  // namespace orvane

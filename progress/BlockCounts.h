@@ -1,14 +1,14 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
-#include <span>
 #include <vector>
 
 #include "progress/TrialRow.h"
 
 namespace orvane {
 
-// The trials of one song kind within a block.
+// The counted trials of one song kind within a block.
 struct KindCount {
   int trials = 0;
   int escaped = 0;
@@ -23,10 +23,13 @@ struct KindCount {
   friend bool operator==(const KindCount&, const KindCount&) = default;
 };
 
-// N consecutive trials of a run, counted by kind. The run's last block may hold fewer while the
+// N consecutive counted trials of a run, by kind. The run's last block may hold fewer while the
 // run goes on, or when it ended between two block ends.
 struct Block {
-  int last_trial = 0;  // the trial number at the block's end, counted from the run's first
+  int first_x = 0;  // where its first and last trial stand on the trial axis of the charts
+  int last_x = 0;
+  std::int64_t first_trial = 0;  // the same two trials as the run's own table numbers them
+  std::int64_t last_trial = 0;
   int trials = 0;
   KindCount bad;
   KindCount neutral;
@@ -36,22 +39,18 @@ struct Block {
   friend bool operator==(const Block&, const Block&) = default;
 };
 
-// Counts the trials of a run into blocks as they are logged: only the last block ever changes.
+// Counts a run's trials into blocks as they are logged: only the last block ever changes.
 class BlockCounter {
  public:
-  // `first_trial` is the number the run's first trial is drawn at.
-  BlockCounter(int block_size, int first_trial) : size_(block_size), next_trial_(first_trial) {}
+  explicit BlockCounter(int block_size) : size_(block_size) {}
 
-  void Add(const TrialRow& row);
+  // A counted trial, drawn at `x`, numbered `trial` in its run.
+  void Add(const TrialRow& row, int x, std::int64_t trial);
   const std::vector<Block>& Blocks() const { return blocks_; }
 
  private:
   int size_;
-  int next_trial_;
   std::vector<Block> blocks_;
 };
-
-// The blocks of a run's rows, its first trial numbered 1.
-std::vector<Block> CountBlocks(std::span<const TrialRow> rows, int block_size);
 
 }  // namespace orvane

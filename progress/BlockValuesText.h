@@ -7,9 +7,10 @@
 namespace orvane {
 
 // The plotted blocks as a tab-separated table with a header line, one line per block of every
-// run: the run's number and start, the block's trials (numbered as on the chart), and for each
-// song kind its trials, escapes and escape rate in percent (empty when the block had none of the
-// kind). The last column says whether the block holds all N trials.
+// run: the run's number and start, the block's first and last trial as the run's own table
+// numbers them, for each song kind its trials, escapes and escape rate in percent (empty when the
+// block had none of the kind), whether the block holds all N trials, and which decisions were
+// counted.
 std::string BlockValuesText(const ProgressPlot& plot);
 
 }  // namespace orvane

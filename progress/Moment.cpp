@@ -126,14 +126,21 @@ Moment MomentAfter(const Moment& moment, double seconds) {
   return {moment.utc_ms + std::llround(seconds * 1000.0), moment.offset_minutes};
 }
 
-std::string DateAndMinuteText(const Moment& moment) {
+std::string DateAndMinuteText(const Moment& moment, bool with_offset) {
   // To the nearest second first: a start worked out as 09:29:59.999 began at 09:30.
   const std::int64_t second = (moment.utc_ms + (moment.utc_ms >= 0 ? 500 : -500)) / 1000;
   const LocalDateTime local = LocalOf({second * 1000, moment.offset_minutes});
   char text[64];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", local.year, local.month, local.day,
                 local.hour, local.minute);
-  return text;
+  if (!with_offset) {
+    return text;
+  }
+  const int offset = moment.offset_minutes < 0 ? -moment.offset_minutes : moment.offset_minutes;
+  char zone[32];
+  std::snprintf(zone, sizeof zone, " %c%02d:%02d", moment.offset_minutes < 0 ? '-' : '+',
+                offset / 60, offset % 60);
+  return text + std::string(zone);
 }
 
 std::string LoggedAtText(const Moment& moment) {

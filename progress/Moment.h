@@ -23,8 +23,9 @@ std::optional<Moment> ParseLoggedAt(std::string_view text);
 // `moment` moved by a number of seconds, to the millisecond.
 Moment MomentAfter(const Moment& moment, double seconds);
 
-// The local date and time to the minute, as the lab's clock showed it: "2024-03-21 14:05".
-std::string DateAndMinuteText(const Moment& moment);
+// The local date and time to the minute, as the lab's clock showed it: "2024-03-21 14:05", or
+// with its offset from UTC, "2024-03-21 14:05 +01:00".
+std::string DateAndMinuteText(const Moment& moment, bool with_offset = false);
 
 // The same with seconds, milliseconds and offset, as a trial table writes it.
 std::string LoggedAtText(const Moment& moment);

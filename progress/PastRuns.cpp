@@ -34,7 +34,7 @@ PastRuns LoadPastRuns(const std::vector<std::filesystem::path>& files,
 
 void PlotRuns(const std::vector<TrialTable>& runs, ProgressPlot& plot) {
   for (const TrialTable& run : runs) {
-    plot.BeginRun();
+    plot.BeginRun({.latencies_are_first_leaves = run.latencies_are_first_leaves});
     for (const TrialRow& row : run.rows) {
       plot.Add(row);
     }

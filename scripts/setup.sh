@@ -28,7 +28,9 @@ packages=(
   portaudio19-dev libsndfile1-dev libsoxr-dev libasound2-dev libjack-jackd2-dev
   pulseaudio
   fonts-wine fonts-liberation2 fonts-dejavu-core
-  qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
+  libqcustomplot-dev
+  # Only for the desktop's scalable icon, drawn at build time; the program does not use it.
+  qt6-svg-dev
   file dpkg-dev lintian desktop-file-utils appstream
 )
 

@@ -1,5 +1,7 @@
 // What the Progress window costs over a run of 5,000 trials (--trials N for another count):
-//  1. the live window takes the trials one at a time, each drawn and painted before the next;
+//  1. the live window takes the trials one at a time, each followed by a turn of the loop, in which
+//     the window draws it (and paints, at most ten times a second); then the charts with every
+//     trial are drawn and painted afresh, as a change of the axes has them;
 //  2. the run's trial table is opened as a past run: read, counted and drawn, then painted;
 //  3. the main window runs a tenth as many trials more, its ticks driven as fast as the loop turns,
 //     with the bird on the perch, once with the Progress window closed and once open and already
@@ -31,6 +33,7 @@
 #include "bench/ui/Figures.h"
 #include "bench/ui/ProgramWindow.h"
 #include "progress/TrialTableReader.h"
+#include "progress/view/ProgressCharts.h"
 #include "progress/view/ProgressWindow.h"
 #include "tests/playback/SongFiles.h"
 #include "tests/progress/HandMadeTable.h"
@@ -90,6 +93,11 @@ void Print(const char* what, const std::vector<double>& values) {
               orvane::bench::Percentile(values, 1.0), values.size());
 }
 
+// The charts drawn afresh and painted, as after a change of the trial axis.
+void PaintAfresh(ProgressWindow& window) {
+  window.Charts().replot(QCustomPlot::rpImmediateRefresh);
+}
+
 void LiveDrawing(const ProgressWindow::Setup& setup, const std::string& table, int trials) {
   const orvane::TrialTable rows = orvane::ReadTrialTable(table, "run");
   ProgressWindow window(setup);
@@ -107,12 +115,20 @@ void LiveDrawing(const ProgressWindow::Setup& setup, const std::string& table, i
     (i < 500 ? first : last).push_back(per_trial.back());
   }
   std::printf(
-      "1. Live window, %d trials one at a time (AddTrial, draw and paint): processor %.3f ms"
+      "1. Live window, %d trials one at a time (AddTrial and a turn of the loop): processor %.3f ms"
       " per trial\n",
       trials, (ProcessorMilliseconds() - processor) / trials);
   Print("per trial", per_trial);
   Print("per trial, first 500", first);
   Print("per trial, after the first 500", last);
+  std::vector<double> paints;
+  for (int i = 0; i < 30; ++i) {
+    const Clock::time_point start = Clock::now();
+    PaintAfresh(window);
+    QCoreApplication::processEvents();
+    paints.push_back(Milliseconds(Clock::now() - start));
+  }
+  Print("then the whole charts painted afresh, each", paints);
 }
 
 void PastRun(const ProgressWindow::Setup& setup, const QString& file, int trials) {

@@ -1,12 +1,7 @@
 #include "progress/view/ChartExport.h"
 
-#include <QBuffer>
 #include <QDir>
-#include <QImage>
-#include <QPainter>
 #include <QSaveFile>
-#include <QSvgGenerator>
-#include <QWidget>
 
 namespace {
 
@@ -15,41 +10,6 @@ QString CannotWrite(const QString& file, const QString& reason) {
 }
 
 }  // namespace
-
-QByteArray PngOf(QWidget& charts) {
-  // Twice the screen's size, sharp enough for a slide or a printed page.
-  constexpr int kScale = 2;
-  QImage image(charts.size() * kScale, QImage::Format_ARGB32_Premultiplied);
-  image.fill(Qt::white);
-  {
-    QPainter painter(&image);
-    painter.scale(kScale, kScale);
-    charts.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
-  }
-  QByteArray bytes;
-  QBuffer out(&bytes);
-  out.open(QIODevice::WriteOnly);
-  return image.save(&out, "PNG") ? bytes : QByteArray();
-}
-
-QByteArray SvgOf(QWidget& charts, const QString& title) {
-  QByteArray bytes;
-  QBuffer out(&bytes);
-  out.open(QIODevice::WriteOnly);
-  QSvgGenerator svg;
-  svg.setOutputDevice(&out);
-  svg.setSize(charts.size());
-  svg.setViewBox(QRect(QPoint(), charts.size()));
-  svg.setTitle(title);
-  QPainter painter;
-  if (!painter.begin(&svg)) {
-    return {};
-  }
-  painter.fillRect(QRect(QPoint(), charts.size()), Qt::white);
-  charts.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
-  painter.end();
-  return bytes;
-}
 
 QString SaveBytes(const QByteArray& bytes, const QString& file) {
   if (bytes.isEmpty()) {

@@ -35,7 +35,7 @@ void SayWhatItShowsAndClose() {
     Say(QStringLiteral("problem ") + problem);
   }
   Say(QStringLiteral("trials %1 runs %2")
-          .arg(window->Plot().Trials())
+          .arg(window->Plot().Decisions())
           .arg(window->Plot().Runs().size()));
   window->close();
 }

@@ -44,7 +44,8 @@ echo "$info"
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "the package's architecture is wrong"
 depends=$(field Depends)
 depended=$(tr ',|' '\n\n' <<<"$depends" | sed 's/^ *//; s/ .*//' | sort -u)
-for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libportaudio2 libsndfile1; do
+for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqcustomplot2.1-qt6 \
+  libportaudio2 libsndfile1; do
   grep -qxF "$library" <<<"$depended" || fail "Depends lacks $library: $depends"
 done
 grep -q libasound2-plugins <<<"$(field Recommends)" || fail "the ALSA pulse plugin is not recommended"

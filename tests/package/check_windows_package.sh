@@ -6,11 +6,11 @@
 # 2. Unpacked into a fresh Wine prefix with only the simulated driver beside it and two songs in
 #    c:\kro\, the program starts, lists the songs, runs a trial to its decision with the valve
 #    pattern that decision calls for, puts LF-only text on the clipboard, shows that trial in the
-#    Progress window opened before the run (where the zip ships Qt Charts; without it, Ctrl+G says
-#    the window is not part of this build), and exits with code 0. Its window's thread held up for
-#    three seconds in the middle of the run, and then the whole program stopped for three (SIGSTOP,
-#    SIGCONT), it reads the perch at least 50 ms apart once it goes on: the ticks it missed do not
-#    come in a burst.
+#    Progress window opened before the run, exports the charts as a PNG picture and a PDF drawing
+#    that are not empty, and exits with code 0. Its window's thread held up for three seconds in
+#    the middle of the run, and then the whole program stopped for three (SIGSTOP, SIGCONT), it
+#    reads the perch at least 50 ms apart once it goes on: the ticks it missed do not come in a
+#    burst. The zip names the libraries it holds.
 # 3. The installer, run silently with the rights Wine gives, puts the program under Program Files
 #    with a Start-menu entry, and its uninstaller takes both away again.
 set -euo pipefail
@@ -40,7 +40,8 @@ while IFS= read -r file; do
         ole32.dll | oleaut32.dll | setupapi.dll | shell32.dll | shlwapi.dll | user32.dll | \
         userenv.dll | uxtheme.dll | version.dll | winmm.dll | ws2_32.dll | mpr.dll | \
         authz.dll | ntdll.dll | avrt.dll | wtsapi32.dll | shcore.dll | rpcrt4.dll | comctl32.dll | \
-        uiautomationcore.dll | crypt32.dll | bcrypt.dll | secur32.dll | dnsapi.dll | iphlpapi.dll)
+        uiautomationcore.dll | crypt32.dll | bcrypt.dll | secur32.dll | dnsapi.dll | iphlpapi.dll | \
+        winspool.drv)
         ;;
       *) fail "${file#"$app"/} imports $dll, which the package does not hold" ;;
     esac
@@ -113,9 +114,7 @@ output=$(tr -d '\r' <"$said")
 echo "$output"
 
 [ "$status" -eq 0 ] || fail "the program exited with code $status"
-# Without the charts, Ctrl+G's box is the one expected (checked below).
-no_charts='^error box: This copy of Orvane was built without the Progress window'
-grep -v "$no_charts" <<<"$output" | grep -q '^error box' && fail "an error box was shown"
+grep -q '^error box' <<<"$output" && fail "an error box was shown"
 grep -qx 'bad_song_list: Loud.wav, soft.WAV' <<<"$output" || fail "the bad song list is not c:\\kro\\'s songs"
 grep -qx 'good_song_list: Loud.wav, soft.WAV' <<<"$output" || fail "the neutral list is not c:\\kro\\'s songs"
 grep -qx 'decided trials: 1' <<<"$output" || fail "no trial was decided"
@@ -131,11 +130,14 @@ elif [[ $clipboard == *'\tgood\tNo\t'* ]]; then
 else
   fail "the logged trial is not one the bird stayed through: $clipboard"
 fi
-if [ -f "$app/Qt6Charts.dll" ]; then
-  grep -q '^progress: 1 trial ' <<<"$output" || fail "the Progress window did not show the trial"
-else
-  grep -q "$no_charts" <<<"$output" || fail "Ctrl+G in a build without the charts did not say so"
-fi
+grep -q '^progress: 1 song (1 decision) ' <<<"$output" || fail "the Progress window did not show the trial"
+for export in progress.png progress.pdf; do
+  grep -Eq "^exported $export: [1-9][0-9]* bytes" <<<"$output" || fail "the charts were not exported as $export"
+done
+[ "$(head -c 8 "$program/progress.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] ||
+  fail "progress.png is not a PNG picture"
+[ "$(head -c 4 "$program/progress.pdf")" = %PDF ] || fail "progress.pdf is not a PDF document"
+grep -q QCustomPlot "$app/LIBRARIES.txt" || fail "LIBRARIES.txt does not name QCustomPlot"
 tail -n1 "$calls" | grep -q '^DAQmxClearTask' || fail "the device was not released at the end"
 # Microseconds on the driver's clock, one line per read, from the first stall on. The ticks come at
 # least 50 ms apart; each read follows its tick's start within a millisecond.
@@ -154,9 +156,8 @@ setup=$package/orvane-$version-setup.exe
 wine "$(windows_path "$setup")" /S
 installed=$WINEPREFIX/drive_c/Program\ Files/Orvane
 entry=$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Orvane.lnk
-charts=
-[ -f "$app/Qt6Charts.dll" ] && charts=Qt6Charts.dll
-for file in orvane.exe Qt6Widgets.dll $charts platforms/qwindows.dll LICENSE.txt uninstall.exe; do
+for file in orvane.exe Qt6Widgets.dll libQCustomPlotQt6.dll Qt6PrintSupport.dll platforms/qwindows.dll \
+  LICENSE.txt LIBRARIES.txt uninstall.exe; do
   [ -f "$installed/$file" ] || fail "the installer did not put $file under Program Files"
 done
 [ -f "$entry" ] || fail "the installer made no Start-menu entry"

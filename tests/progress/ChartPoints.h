@@ -1,24 +1,33 @@
 #pragma once
 
-#include <QAbstractSeries>
-#include <QCategoryAxis>
-#include <QChart>
 #include <QPointF>
-#include <QXYSeries>
+#include <QString>
 
+#include <cmath>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "qcustomplot.h"
+
 namespace orvane::testing {
 
-// Every point of the chart's series of that name, stretch after stretch, as drawn.
-inline std::vector<QPointF> PointsOf(const QChart& chart, const QString& name) {
+inline QCPGraph* GraphOf(const QCPAxisRect& chart, const QString& name) {
+  for (QCPGraph* graph : chart.graphs()) {
+    if (graph->name() == name) {
+      return graph;
+    }
+  }
+  return nullptr;
+}
+
+// Every point of the chart's graph of that name, as drawn, gaps left out.
+inline std::vector<QPointF> PointsOf(const QCPAxisRect& chart, const QString& name) {
   std::vector<QPointF> points;
-  for (QAbstractSeries* series : chart.series()) {
-    if (auto* xy = qobject_cast<QXYSeries*>(series); xy != nullptr && series->name() == name) {
-      for (const QPointF& point : xy->points()) {
-        points.push_back(point);
+  if (const QCPGraph* graph = GraphOf(chart, name)) {
+    for (const QCPGraphData& point : *graph->data()) {
+      if (!std::isnan(point.value)) {
+        points.emplace_back(point.key, point.value);
       }
     }
   }
@@ -42,30 +51,56 @@ inline std::vector<double> Ys(const std::vector<QPointF>& points) {
 }
 
 // How many stretches the line of that name is drawn in: each gap begins another.
-inline int StretchesOf(const QChart& chart, const QString& name) {
+inline int StretchesOf(const QCPAxisRect& chart, const QString& name) {
   int stretches = 0;
-  for (QAbstractSeries* series : chart.series()) {
-    if (auto* xy = qobject_cast<QXYSeries*>(series);
-        xy != nullptr && series->name() == name && xy->count() > 0) {
-      ++stretches;
+  bool in_gap = true;
+  if (const QCPGraph* graph = GraphOf(chart, name)) {
+    for (const QCPGraphData& point : *graph->data()) {
+      stretches += in_gap && !std::isnan(point.value) ? 1 : 0;
+      in_gap = std::isnan(point.value);
     }
   }
   return stretches;
 }
 
-// The runs on the axis above the chart: each one's label with the trial axis value where it starts.
-inline std::vector<std::pair<std::string, double>> RunMarks(const QChart& chart) {
+// The runs over the chart: each one's label, from the axis above it, with the trial axis value at
+// which the line down the chart marks its start.
+inline std::vector<std::pair<std::string, double>> RunMarks(const QCPAxisRect& chart) {
   std::vector<std::pair<std::string, double>> marks;
-  for (QAbstractAxis* axis : chart.axes(Qt::Horizontal)) {
-    if (auto* runs = qobject_cast<QCategoryAxis*>(axis)) {
-      double start = runs->startValue();
-      for (const QString& label : runs->categoriesLabels()) {
-        marks.emplace_back(label.toStdString(), start);
-        start = runs->endValue(label);
-      }
+  const auto ticker = chart.axis(QCPAxis::atTop)->ticker().dynamicCast<QCPAxisTickerText>();
+  for (const QString& label : ticker->ticks()) {
+    marks.emplace_back(label.toStdString(), std::nan(""));
+  }
+  std::size_t run = 0;
+  for (QCPAbstractItem* item : chart.items()) {
+    if (auto* line = qobject_cast<QCPItemStraightLine*>(item);
+        line != nullptr && line->objectName() == "run start" && run < marks.size()) {
+      marks[run++].second = line->point1->key();
     }
   }
   return marks;
+}
+
+// The labelled marks on the chart, each with the trial axis value it stands at.
+inline std::vector<std::pair<double, std::string>> ChangeMarks(const QCPAxisRect& chart) {
+  std::vector<std::pair<double, std::string>> marks;
+  for (QCPAbstractItem* item : chart.items()) {
+    if (auto* label = qobject_cast<QCPItemText*>(item)) {
+      marks.emplace_back(label->position->key(), label->text().toStdString());
+    }
+  }
+  return marks;
+}
+
+// The names the chart's legend shows, in its order.
+inline std::vector<std::string> LegendOf(const QCPLegend& legend) {
+  std::vector<std::string> names;
+  for (int i = 0; i < legend.itemCount(); ++i) {
+    if (auto* item = qobject_cast<QCPPlottableLegendItem*>(legend.item(i))) {
+      names.push_back(item->plottable()->name().toStdString());
+    }
+  }
+  return names;
 }
 
 }  // namespace orvane::testing

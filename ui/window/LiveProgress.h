@@ -22,11 +22,6 @@ struct ProgressPlaces {
   QString runs_folder;
 };
 
-// Raised where the program was built without the library that draws the charts.
-inline constexpr char kNoProgressCharts[] =
-    "This copy of Orvane was built without the Progress window. Every trial is in the run's trial "
-    "table, which a spreadsheet opens.";
-
 // The main window's way to the "Progress" window of its own run: "Show progress…" in the log
 // table's context menu and Ctrl+G in the main window. The window is made when first asked for and
 // from then on follows every trial of the run; closing it only hides it. Goes before the run.

@@ -1,4 +1,4 @@
-// The Progress windows where the program is built with its charts.
+// The Progress windows the main window and the program's --progress open.
 #include "progress/view/ProgressWindow.h"
 #include "ui/window/LiveProgress.h"
 

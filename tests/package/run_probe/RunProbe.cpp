@@ -5,7 +5,8 @@
 // each list and presses Start, as the experimenter would, and at its next step holds the window's
 // thread for three seconds. When a counter shows the first decided trial it presses Copy and
 // prints what any other program reads from the clipboard, then prints what the Progress window
-// says of the run, and closes the main window as its close box would.
+// says of the run, has it export its charts as a PNG picture and a PDF drawing beside the program
+// and prints their sizes, and closes the main window as its close box would.
 // Error boxes are printed and dismissed.
 
 #include <windows.h>
@@ -13,6 +14,9 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGenericPlugin>
 #include <QKeySequence>
 #include <QLabel>
@@ -91,8 +95,12 @@ class RunProbe : public QObject {
       HoldTheWindowsThread();
       return;
     }
+    if (exported_) {
+      ReportExports(*window);
+      return;
+    }
     if (copied_) {
-      ReportProgress(*window);
+      ReportProgress();
       return;
     }
     double decided = 0;
@@ -125,16 +133,44 @@ class RunProbe : public QObject {
   }
 
   // The loop has turned since the trial was logged, so the window has drawn it.
-  void ReportProgress(QWidget& window) {
+  void ReportProgress() {
+    exported_ = true;
     for (QWidget* top : QApplication::topLevelWidgets()) {
       if (top->objectName() == QLatin1String("ProgressWindow") && top->isVisible()) {
         const auto* summary = top->findChild<QLabel*>(QStringLiteral("summary"));
         std::printf("progress: %s\n", summary != nullptr ? qPrintable(summary->text()) : "?");
+        // As "Export" does once a file is chosen; the files are written off the window's thread.
+        for (const char* save : {"SaveChartsAsPng", "SaveChartsAsPdf"}) {
+          const QString file = ExportFile(save);
+          QFile::remove(file);
+          QMetaObject::invokeMethod(top, save, Qt::DirectConnection, Q_ARG(QString, file));
+        }
       }
+    }
+    std::fflush(stdout);
+  }
+
+  // Waits a few seconds for both exports, then tells their sizes and ends the run.
+  void ReportExports(QWidget& window) {
+    const QFileInfo png(ExportFile("SaveChartsAsPng"));
+    const QFileInfo pdf(ExportFile("SaveChartsAsPdf"));
+    if ((!png.exists() || !pdf.exists()) && ++export_steps_ < 50) {
+      return;
+    }
+    for (const QFileInfo& file : {png, pdf}) {
+      std::printf("exported %s: %lld bytes\n", qPrintable(file.fileName()),
+                  file.exists() ? static_cast<long long>(file.size()) : -1LL);
     }
     std::fflush(stdout);
     timer_.stop();
     window.close();
+  }
+
+  static QString ExportFile(const char* save) {
+    return QDir(QCoreApplication::applicationDirPath())
+        .filePath(QLatin1String(save) == QLatin1String("SaveChartsAsPng")
+                      ? QStringLiteral("progress.png")
+                      : QStringLiteral("progress.pdf"));
   }
 
   // The window's thread held up for three seconds, as a slow disk or a busy machine holds it; the
@@ -179,7 +215,9 @@ class RunProbe : public QObject {
   bool held_ = false;
   bool progress_asked_ = false;
   bool copied_ = false;
+  bool exported_ = false;
   int steps_ = 0;
+  int export_steps_ = 0;
 };
 
 }  // namespace
