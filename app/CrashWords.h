@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "log/FixedText.h"
@@ -13,6 +14,12 @@ using CrashText = FixedText<512>;
 
 // What became of the valve in a crash's last act.
 enum class ValveAtCrash { kNoValve, kClosed, kRefused, kNoAnswer };
+
+// What the last act's off-write, the driver's status or none without a valve, left the valve as.
+constexpr ValveAtCrash ValveAfterWrite(std::optional<std::int32_t> written) noexcept {
+  return !written ? ValveAtCrash::kNoValve
+                  : (*written >= 0 ? ValveAtCrash::kClosed : ValveAtCrash::kRefused);
+}
 
 // Said first, before anything that might hang: "The program crashed (SIGSEGV) and switches the
 // puffer off before it ends."

@@ -188,9 +188,7 @@ void Serve(Shared& last) {
     const std::optional<std::int32_t> written =
         last.act.close_valve != nullptr ? last.act.close_valve(last.act.valve) : std::nullopt;
     last.status = written.value_or(0);
-    last.valve = !written        ? ValveAtCrash::kNoValve
-                 : *written >= 0 ? ValveAtCrash::kClosed
-                                 : ValveAtCrash::kRefused;
+    last.valve = ValveAfterWrite(written);
     WriteAll(last.done_write, std::string_view(&kAct, 1));
   }
 }

@@ -121,9 +121,7 @@ DWORD WINAPI Serve(void* context) {
     const std::optional<std::int32_t> written =
         last.act.close_valve != nullptr ? last.act.close_valve(last.act.valve) : std::nullopt;
     last.status = written.value_or(0);
-    last.valve = !written        ? ValveAtCrash::kNoValve
-                 : *written >= 0 ? ValveAtCrash::kClosed
-                                 : ValveAtCrash::kRefused;
+    last.valve = ValveAfterWrite(written);
     SetEvent(last.done);
   }
 }
