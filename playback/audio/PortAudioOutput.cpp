@@ -13,6 +13,16 @@ namespace orvane {
 
 namespace {
 
+// A stream the song's thread writes, with no callback.
+PaError OpenBlocking(PaStream*& stream, const PaStreamParameters& parameters, double rate) {
+  PaError result = paNoError;
+  OpenWithRealtimeHelpers([&] {
+    result = Pa_OpenStream(&stream, nullptr, &parameters, rate, paFramesPerBufferUnspecified,
+                           paClipOff, nullptr, nullptr);
+  });
+  return result;
+}
+
 class PortAudioStream final : public OutputStream {
  public:
   PortAudioStream(PaStream* stream, const PaStreamParameters& parameters, double open_rate,
@@ -106,11 +116,7 @@ class PortAudioStream final : public OutputStream {
     Pa_CloseStream(stream_);
     stream_ = nullptr;
     PaStream* fresh = nullptr;
-    PaError opened = paNoError;
-    OpenWithRealtimeHelpers([&] {
-      opened = Pa_OpenStream(&fresh, nullptr, &parameters_, open_rate_,
-                             paFramesPerBufferUnspecified, paClipOff, nullptr, nullptr);
-    });
+    const PaError opened = OpenBlocking(fresh, parameters_, open_rate_);
     if (opened != paNoError) {
       reopen_failure_ = opened;
       return opened;
@@ -222,7 +228,10 @@ OpenedStream PortAudioOutput::OpenStream(const StreamFormat& format, StreamCount
   }
   const PaDeviceIndex device = PreferredOutputDevice();
   const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
-  device_name_ = info != nullptr && info->name != nullptr ? info->name : "";
+  {
+    std::lock_guard name_lock(name_mutex_);
+    device_name_ = info != nullptr && info->name != nullptr ? info->name : "";
+  }
   if (info == nullptr) {
     return {paDeviceUnavailable, nullptr};
   }
@@ -237,12 +246,7 @@ OpenedStream PortAudioOutput::OpenStream(const StreamFormat& format, StreamCount
     rate = info->defaultSampleRate;
   }
   PaStream* stream = nullptr;
-  PaError result = paNoError;
-  OpenWithRealtimeHelpers([&] {
-    // No callback: the song's thread writes the stream.
-    result = Pa_OpenStream(&stream, nullptr, &parameters, rate, paFramesPerBufferUnspecified,
-                           paClipOff, nullptr, nullptr);
-  });
+  const PaError result = OpenBlocking(stream, parameters, rate);
   if (result != paNoError) {
     return {result, nullptr};
   }
@@ -257,7 +261,7 @@ std::optional<std::string> PortAudioOutput::ErrorText(int result) const {
     case paDeviceUnavailable:
     case paBadIODeviceCombination:
     case paInvalidDevice: {
-      std::lock_guard lock(library_);
+      std::lock_guard lock(name_mutex_);
       const std::string device = device_name_.empty() ? "" : " \"" + device_name_ + "\"";
       return "The sound device" + device +
              " is not available: it may have been unplugged, or the system's sound service "

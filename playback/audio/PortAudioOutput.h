@@ -45,7 +45,10 @@ class PortAudioOutput final : public AudioOutput {
   std::optional<int> initialised_;  // PortAudio's result of its initialisation, once tried
   std::size_t open_streams_ = 0;
   std::string listed_default_;  // the system's default output as the list was built
-  std::string device_name_;     // of the device the last open went to
+  // Of the device the last open went to. Under a lock of its own: the window's thread reads it
+  // for a message and must never wait on a PortAudio call that hangs on a stalled server.
+  mutable std::mutex name_mutex_;
+  std::string device_name_;
 };
 
 }  // namespace orvane

@@ -25,6 +25,10 @@ std::string Grouped(double value) {
 
 }  // namespace
 
+std::string SongFeed::PlayableRates() {
+  return Grouped(kLowestRate) + " to " + Grouped(kHighestRate) + " Hz";
+}
+
 int SongFeed::Open(const std::string& path, const FeedParts& parts, std::unique_ptr<SongFeed>& feed,
                    std::string& message) {
   AudioOutput& output = parts.output;
@@ -36,8 +40,7 @@ int SongFeed::Open(const std::string& path, const FeedParts& parts, std::unique_
   // gigabytes to build.
   if (file->SampleRate() < kLowestRate || file->SampleRate() > kHighestRate) {
     message = "The song's sample rate (" + Grouped(file->SampleRate()) +
-              " Hz) is outside what Orvane plays (" + Grouped(kLowestRate) + " to " +
-              Grouped(kHighestRate) + " Hz)";
+              " Hz) is outside what Orvane plays (" + PlayableRates() + ")";
     return sound_result::kRateOutsideRange;
   }
   if (const int most = output.MaxChannels(); most > 0 && file->Channels() > most) {
@@ -424,7 +427,7 @@ int SongFeed::ReopenStream() {
   int result = opened.result;
   // The ring holds frames for the rate the song was prepared for.
   if (opened.stream && opened.stream->SampleRate() != device_rate_) {
-    result = sound_result::kNoConversion;
+    result = sound_result::kDeviceRateChanged;
   } else if (opened.stream) {
     stream_ = std::move(opened.stream);
   }

@@ -33,12 +33,15 @@ struct FeedParts {
 // the stream anew when it died (a sound server restarted, a device gone), on a device list built
 // anew where the old one no longer holds the device or names the default. Whether a play is heard
 // is told by the device's clock, which also shows a device that stopped taking the song. Other
-// threads ask; only Stop waits for the answer, and not for longer than the patience.
+// threads ask; only Stop and putting the stream down wait for the answer, and not for longer than
+// the patience.
 class SongFeed {
  public:
   // Song rates the program converts; others are refused before anything is built for them.
   static constexpr double kLowestRate = 1000;
   static constexpr double kHighestRate = 768000;
+  // "1,000 to 768,000 Hz"
+  static std::string PlayableRates();
 
   // Opens the file, checks that the device can play it, opens its output stream and decodes its
   // start: the sound worker's part. The result code, and the feed when it is 0; `message` tells

@@ -53,6 +53,7 @@ inline constexpr int kTooManyChannels = 1011;
 inline constexpr int kNotStarted = kNotStartedResult;
 inline constexpr int kSpecialFile = 1013;
 inline constexpr int kRateOutsideRange = 1014;
+inline constexpr int kDeviceRateChanged = 1015;
 }  // namespace sound_result
 
 }  // namespace orvane

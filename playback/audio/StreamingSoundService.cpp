@@ -108,7 +108,8 @@ static std::optional<std::string> OwnText(int result) {
     case sound_result::kSpecialFile:
       return "The song's name is a pipe or a device, which is not a sound file";
     case sound_result::kRateOutsideRange:
-      return "The song's sample rate is outside what Orvane plays (1,000 to 768,000 Hz)";
+      return "The song's sample rate is outside what Orvane plays (" + SongFeed::PlayableRates() +
+             ")";
     case sound_result::kNoSoundData:
       return "The song file holds no sound";
     case sound_result::kReaderNotStarted:
@@ -117,6 +118,9 @@ static std::optional<std::string> OwnText(int result) {
       return "The song file is empty";
     case sound_result::kNoConversion:
       return "The song's sample rate cannot be converted to the sound device's";
+    case sound_result::kDeviceRateChanged:
+      return "The sound device now runs at another sample rate than when the song was chosen; "
+             "choose the song again";
     case sound_result::kTooManyChannels:
       return "The song has more channels than the sound device can play";
     case sound_result::kNoAnswer:

@@ -218,7 +218,6 @@ bool VirtualOutput::Rebuild() {
   listed_default_ = system_default_;
   listed_index_ = static_cast<std::size_t>(
       std::find(listed_.begin(), listed_.end(), system_default_) - listed_.begin());
-  ++rebuilds_;
   return true;
 }
 
@@ -329,11 +328,6 @@ std::size_t VirtualOutput::Opens() const {
 std::size_t VirtualOutput::Starts() const {
   std::lock_guard lock(mutex_);
   return starts_;
-}
-
-std::size_t VirtualOutput::Rebuilds() const {
-  std::lock_guard lock(mutex_);
-  return rebuilds_;
 }
 
 StreamFormat VirtualOutput::LastFormat() const {

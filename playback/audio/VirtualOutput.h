@@ -76,7 +76,6 @@ class VirtualOutput final : public AudioOutput {
   std::size_t OpenStreams() const;
   std::size_t Opens() const;   // successful opens so far
   std::size_t Starts() const;  // streams started so far
-  std::size_t Rebuilds() const;
   StreamFormat LastFormat() const;
   // The device of the stream opened last.
   std::string LastDevice() const;
@@ -117,7 +116,6 @@ class VirtualOutput final : public AudioOutput {
   bool ending_ = false;
   std::size_t opens_ = 0;
   std::size_t starts_ = 0;
-  std::size_t rebuilds_ = 0;
   std::thread pace_;
 };
 

@@ -169,6 +169,16 @@ TEST_F(SoundFaultTest, TheNextSongPlaysOnTheDefaultDeviceAfterItChangedOrCameBac
   EXPECT_EQ(boxes_.size(), 1);
   EXPECT_FALSE(rig_.output.RebuiltOn(std::this_thread::get_id()));
   ExpectEveryRowHeard();
+
+  // A new default at another rate than the song was prepared for: the box says what to do.
+  rig_.output.SetOwnRate(22050);
+  rig_.output.SetDefault("Line out");
+  AwaitSongEnd();
+  ASSERT_TRUE(TickWhile([&] { return boxes_.size() == 1; }));
+  EXPECT_EQ(boxes_.last(),
+            "The bad song did not reach the sound device, so its trial was not logged: The sound "
+            "device now runs at another sample rate than when the song was chosen; choose the "
+            "song again.");
 }
 
 }  // namespace
