@@ -156,7 +156,7 @@ void ProgressWindow::DrawWaiting() {
 QFuture<void> ProgressWindow::ShowRuns(const QStringList& files) {
   std::vector<std::filesystem::path> paths;
   for (const QString& file : files) {
-    paths.emplace_back(file.toStdWString());
+    paths.emplace_back(file.toStdU16String());  // a wide string converts only ASCII off Windows
   }
   return ShowRuns(paths);
 }

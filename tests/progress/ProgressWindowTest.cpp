@@ -73,11 +73,12 @@ TEST_F(PastRuns, AreDrawnInTheOrderTheyBeganWithEachStartDatedAndEveryUnreadable
   });
   first_day += "7\t2024-03-19T09:02:";
   const QStringList files = {
-      Write("third.tsv", testing::TrialTableText({
-                             {"good", "No", "", "2024-03-21T10:00:05.000+01:00", "5.000"},
-                             {"bad", "Yes", "250", "", ""},
-                             {"good", "No", "", "", ""},
-                         })),
+      // A name beyond ASCII, as any folder under a user's home may have.
+      Write("troisième.tsv", testing::TrialTableText({
+                                 {"good", "No", "", "2024-03-21T10:00:05.000+01:00", "5.000"},
+                                 {"bad", "Yes", "250", "", ""},
+                                 {"good", "No", "", "", ""},
+                             })),
       Write("journal.tsv", "Time\tSong\tEscaped\t\t\n\n21/03/2024 10:00:05\tgood\tNo\t\t\n"),
       Write("first.tsv", first_day),
       // Kept on a clock an hour ahead, and dated as that clock showed it, with each run's offset.
