@@ -33,7 +33,7 @@ std::string RunPart(const ProgressPlot& plot, int run) {
 std::string Outcome(const ProgressPlot& plot, const TrialRow& row, int run) {
   const bool first_leaves =
       plot.Runs().at(static_cast<std::size_t>(run)).info.latencies_are_first_leaves;
-  if (row.returned || (!row.escaped && row.left_ms)) {
+  if (CameBack(row)) {
     const std::string left = row.left_ms ? "left after " + Ms(*row.left_ms) : "left";
     return left + " and came back; " + (row.escaped ? "gone at the decision" : "stayed");
   }

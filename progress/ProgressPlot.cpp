@@ -107,8 +107,7 @@ void ProgressPlot::Plot(std::size_t index) {
   if (!latency && run.info.latencies_are_first_leaves && row.escaped) {
     latency = row.left_ms;
   }
-  // A bird on the perch at the decision that had left after the song's start came back.
-  if (row.returned || (!row.escaped && row.left_ms)) {
+  if (CameBack(row)) {
     if (const auto left = row.left_ms ? row.left_ms : latency) {
       plot.returned.push_back({run_index, x, static_cast<double>(*left)});
     }

@@ -34,6 +34,12 @@ struct TrialRow {
   std::optional<double> run_seconds;
 };
 
+// The bird left after the song's start and was back: told by the table, or, in one that does not
+// tell it, by a bird on the perch at the decision that had left.
+inline bool CameBack(const TrialRow& row) {
+  return row.returned || (!row.escaped && row.left_ms);
+}
+
 // When a run began, from its first row: the moment it was logged less the seconds the run had
 // lasted; nothing when the row does not say both.
 inline std::optional<Moment> RunStartOf(const TrialRow& first) {

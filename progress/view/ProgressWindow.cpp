@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -213,8 +212,11 @@ void ProgressWindow::SetBlockSize(int block_size) {
 }
 
 void ProgressWindow::SetEveryDecision(bool every) {
+  if (every_decision_->isChecked() != every) {
+    every_decision_->setChecked(every);  // whose toggle comes back here
+    return;
+  }
   DrawWaiting();
-  every_decision_->setChecked(every);
   plot_.SetCounting(every ? orvane::Counting::kEveryDecision : orvane::Counting::kFirstDecisions);
   charts_->Redraw(plot_);
   ShowSummary();
