@@ -18,6 +18,9 @@ constexpr daq::int32 kOneSample = 1;
 constexpr daq::float64 kTimeoutSeconds = 10.0;
 constexpr daq::bool32 kGroupByChannel = 0;
 constexpr daq::bool32 kAutoStart = 1;
+// How long a crash's last act lets a write already under way finish: well within its wait for the
+// valve, and short of a driver's hang.
+constexpr std::chrono::milliseconds kWriteUnderWay{500};
 // The controller's tick, in which puff durations are counted.
 constexpr PuffDeadline::Clock::duration kTick = std::chrono::milliseconds(100);
 
@@ -223,6 +226,7 @@ void DigitalLines::Report(bool on, PuffWriter by, daq::int32 status,
 }
 
 daq::int32 DigitalLines::WritePattern(const Pattern& pattern) {
+  const std::lock_guard lock(puffer_write_);
   if (crashed_.load(std::memory_order_acquire)) {
     return daq::kProgramEnding;
   }
@@ -296,13 +300,20 @@ std::optional<std::string> DigitalLines::CloseWithoutTheWindow() {
 std::optional<daq::int32> DigitalLines::WriteOffAsLastAct(void* lines) noexcept {
   auto& self = *static_cast<DigitalLines*>(lines);
   // Loaded() never waits: the crash may have struck while the library was being bound.
-  // No other thread's write may follow this one.
+  // No other thread's write may follow this one: a write under way is let finish first, but not
+  // waited for long, since it may be the crashed one or hang in the driver.
   self.crashed_ = true;
   if (!self.DrivesAValve() || self.closed_) {
     return std::nullopt;
   }
-  return self.driver_.WriteDigitalLines(self.puffer_task_, kOneSample, kAutoStart, kTimeoutSeconds,
-                                        kGroupByChannel, kPuffOffPattern.data(), nullptr, nullptr);
+  const bool waited = self.puffer_write_.try_lock_for(kWriteUnderWay);
+  const daq::int32 status =
+      self.driver_.WriteDigitalLines(self.puffer_task_, kOneSample, kAutoStart, kTimeoutSeconds,
+                                     kGroupByChannel, kPuffOffPattern.data(), nullptr, nullptr);
+  if (waited) {
+    self.puffer_write_.unlock();
+  }
+  return status;
 }
 
 }  // namespace orvane

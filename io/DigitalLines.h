@@ -2,7 +2,9 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -140,6 +142,9 @@ class DigitalLines final : public PerchAndPuffer {
   std::atomic<bool> closed_{false};
   // Set by a crash's last act: the off pattern is the last write.
   std::atomic<bool> crashed_{false};
+  // Held over each write to the puffer with the check of crashed_, so that the last act's
+  // off-write comes after a write already under way, never before it.
+  std::timed_mutex puffer_write_;
 
   ValveWatchdog watchdog_{driver_};
   // Last: its thread ends before anything it writes through goes.
