@@ -365,7 +365,11 @@ void TForm1::ShowRunFiles() {
   ui_->report->setToolTip(text);
 }
 
-bool TForm1::CloseValveForSleep() {
+std::optional<bool> TForm1::CloseValveForSleep() {
+  // Without the driver library there is no valve to close, nor to warn of.
+  if (!lines_.DrivesAValve()) {
+    return std::nullopt;
+  }
   recorded_lines_.WritesBy(PuffBy::kSleep);
   recorded_lines_.PuffOff();
   return !lines_.OffPatternDue();

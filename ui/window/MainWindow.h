@@ -165,7 +165,7 @@ class TForm1 : public QWidget,
   // Runs the valve guard exactly while the off pattern is due and no timer writes it.
   void KeepClosingTheValve();
   // The machine is about to sleep; false when the off pattern did not hold.
-  bool CloseValveForSleep();
+  std::optional<bool> CloseValveForSleep();
   void RecordEndFault(const std::string& text);
   // The log table's tooltip names the folder of the run's files and those made so far.
   void ShowRunFiles();

@@ -55,10 +55,12 @@ void RunPower::Sleeps() {
 
 void RunPower::Woke(std::chrono::milliseconds slept) {
   parts_.record.MachineWoke(slept.count());
-  std::string text = "The computer slept for " + SleptText(slept) + ". ";
-  text += valve_closed_for_sleep_
-              ? "The puffer was switched off before it went to sleep"
-              : "The puffer could not be switched off before it went to sleep: check the valve";
+  std::string text = "The computer slept for " + SleptText(slept);
+  if (valve_closed_for_sleep_) {
+    text += *valve_closed_for_sleep_
+                ? ". The puffer was switched off before it went to sleep"
+                : ". The puffer could not be switched off before it went to sleep: check the valve";
+  }
   text += running_ ? "; the run goes on." : ".";
   parts_.notices.Post(std::move(text));
 }

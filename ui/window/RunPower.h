@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "control/NoticeBoard.h"
@@ -18,8 +19,8 @@ class RunPower {
     orvane::MachinePower& power;
     orvane::NoticeBoard& notices;
     orvane::record::RunRecord& record;
-    // Writes the puffer's off pattern; false when the write did not hold.
-    std::function<bool()> close_valve;
+    // Writes the puffer's off pattern: whether the write held, or nothing without a valve.
+    std::function<std::optional<bool>()> close_valve;
   };
 
   explicit RunPower(Parts parts);
@@ -40,5 +41,5 @@ class RunPower {
   Parts parts_;
   bool running_ = false;
   bool refusal_told_ = false;
-  bool valve_closed_for_sleep_ = true;
+  std::optional<bool> valve_closed_for_sleep_;
 };
