@@ -9,7 +9,7 @@ namespace {
 
 constexpr std::string_view kHeader = "run_seconds\tlocal_time\tevent\tdetails\n";
 // Room for a crash's last lines: a few short events.
-constexpr std::size_t kLastActRoom = 2048;
+constexpr std::size_t kLastActRoom = 8192;
 // A stamp's longest text with its tabs: run seconds, local time.
 constexpr std::size_t kStampRoom = 48;
 
@@ -53,10 +53,11 @@ void EventLog::RecordWithOthers(std::string_view event, std::string_view details
 }
 
 bool EventLog::RecordAsLastAct(std::span<const LastEvent> events) noexcept {
-  // Within the room made beforehand the text never reallocates.
+  // Within the room made beforehand the text never reallocates: a byte that is not UTF-8 is
+  // written as the three of U+FFFD.
   std::size_t room = 0;
   for (const LastEvent& last : events) {
-    room += kStampRoom + last.event.size() + last.details.size();
+    room += kStampRoom + 3 * (last.event.size() + last.details.size());
   }
   if (room > last_act_lines_.capacity()) {
     return false;

@@ -11,7 +11,6 @@
 #include "control/MonotonicClock.h"
 #include "log/Clipboard.h"
 #include "log/LocalClock.h"
-#include "log/record/RunClock.h"
 #include "playback/FolderChoice.h"
 #include "playback/SoundService.h"
 #include "ui/window/MachinePower.h"
