@@ -168,11 +168,16 @@ extern "C" void OnCrash(int signal) {
   DieOf(signal);
 }
 
-// The last act's thread: waits, with every signal blocked, for the one crash it serves.
+// The last act's thread: waits, with every signal but a crash's blocked, for the one crash it
+// serves. A crash of its own within the off-write then waits in the handler, so that the crash it
+// serves is told and recorded as one whose valve did not answer, rather than killing at once.
 void Serve(Shared& last) {
-  sigset_t all;
-  sigfillset(&all);
-  pthread_sigmask(SIG_BLOCK, &all, nullptr);
+  sigset_t others;
+  sigfillset(&others);
+  for (const int signal : kCrashSignals) {
+    sigdelset(&others, signal);
+  }
+  pthread_sigmask(SIG_BLOCK, &others, nullptr);
   // Its allocator's arena is its own from its first allocation on: taken now, not in the crash.
   void* volatile warm = std::malloc(256);
   std::free(warm);
