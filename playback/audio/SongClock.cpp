@@ -52,8 +52,11 @@ void SongClock::JoiningPlay(TimePoint now) {
   stage_ = PlayReport::Stage::kPending;
   result_ = 0;
   asked_at_ = now;
-  mark_ = taken_ + 1;
-  mark_known_ = true;
+  // A run still waiting for its start sets the mark as it starts: the count read now is the
+  // last run's, which any move of the device, played or not, would pass.
+  if (mark_known_) {
+    mark_ = taken_ + 1;
+  }
   stall_ended_.reset();
   if (Stalled(now)) {
     JudgeStall();
