@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string>
 
 #include "app/CrashWords.h"
 #include "app/platform/CrashLastAct.h"
@@ -15,7 +16,7 @@
 namespace orvane {
 namespace {
 
-// Room on the stack for the last act after a stack overflow: the box is left out then.
+// Room on the stack for the last act after a stack overflow, not for a box.
 constexpr ULONG kStackGuarantee = 64 * 1024;
 
 // What the crash's filter reaches, for it can be handed nothing: set before the filter is
@@ -25,6 +26,8 @@ struct Shared {
   HANDLE wake = nullptr;
   HANDLE done = nullptr;
   std::atomic<bool> quit{false};
+  // Set once the valve is done and the words are ready: the next wake shows them in a box.
+  std::atomic<bool> box_due{false};
   std::atomic<ValveAtCrash> valve{ValveAtCrash::kNoAnswer};
   std::atomic<std::int32_t> status{0};
 };
@@ -63,12 +66,11 @@ void ActLast(std::string_view what, bool room_for_a_box) noexcept {
   }
   const bool woken = SetEvent(last->wake) != 0;
   SayCrash(said, what);
-  ValveAtCrash valve = ValveAtCrash::kNoAnswer;
-  if (woken &&
+  const bool answered =
+      woken &&
       WaitForSingleObject(last->done, static_cast<DWORD>(CrashLastAct::kValveWait.count())) ==
-          WAIT_OBJECT_0) {
-    valve = last->valve.load();
-  }
+          WAIT_OBJECT_0;
+  const ValveAtCrash valve = answered ? last->valve.load() : ValveAtCrash::kNoAnswer;
   const std::int32_t status = last->status.load();
   SayValve(told, valve, status, CrashLastAct::kValveWait);
   message << said.View() << (told.Empty() ? "" : " ") << told.View();
@@ -78,8 +80,14 @@ void ActLast(std::string_view what, bool room_for_a_box) noexcept {
     last->act.record(last->act.run, reason.View(), message.View(),
                      wrote ? std::optional(status) : std::nullopt);
   }
-  // A windowed program has no standard error to say it on.
-  if (room_for_a_box) {
+  // A windowed program has no standard error to say it on. The box comes from the last act's
+  // thread: one on the crashed thread would run its message loop, and with it the window's
+  // timers, while it waits for OK. That thread still in a driver's write cannot show it.
+  if (answered) {
+    last->box_due = true;
+    SetEvent(last->wake);
+    WaitForSingleObject(last->done, INFINITE);
+  } else if (room_for_a_box) {
     ShowBox(message.View());
   }
 }
@@ -89,16 +97,17 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) {
                          ? exception->ExceptionRecord->ExceptionCode
                          : 0;
   // "exception 0xC0000005", as the system's own tools name it.
-  char digits[16];
-  const auto [end, error] = std::to_chars(digits, digits + sizeof digits, code, 16);
+  // On this thread's own stack: two threads crashing at once must not write one text.
+  char what[32] = "exception 0x";
+  char* const digits = what + std::char_traits<char>::length(what);
+  const auto [end, error] = std::to_chars(digits, what + sizeof what, code, 16);
   for (char* digit = digits; digit != end; ++digit) {
     if (*digit >= 'a' && *digit <= 'f') {
       *digit = static_cast<char>(*digit - 'a' + 'A');
     }
   }
-  static CrashText what;
-  what << "exception 0x" << std::string_view(digits, static_cast<std::size_t>(end - digits));
-  ActLast(what.View(), code != EXCEPTION_STACK_OVERFLOW);
+  ActLast(std::string_view(what, static_cast<std::size_t>(end - what)),
+          code != EXCEPTION_STACK_OVERFLOW);
   return EXCEPTION_CONTINUE_SEARCH;  // the process dies as it would have
 }
 
@@ -117,6 +126,11 @@ DWORD WINAPI Serve(void* context) {
   for (;;) {
     if (WaitForSingleObject(last.wake, INFINITE) != WAIT_OBJECT_0 || last.quit.load()) {
       return 0;
+    }
+    if (last.box_due.load()) {
+      ShowBox(message.View());
+      SetEvent(last.done);
+      continue;
     }
     const std::optional<std::int32_t> written =
         last.act.close_valve != nullptr ? last.act.close_valve(last.act.valve) : std::nullopt;
