@@ -235,6 +235,10 @@ daq::int32 DigitalLines::WritePattern(const Pattern& pattern) {
 }
 
 bool DigitalLines::Succeeded(daq::int32 status, const char* what, const char* then) {
+  // Refused because the program is ending in a crash: no fault of the driver's to tell.
+  if (status == daq::kProgramEnding && crashed_.load(std::memory_order_acquire)) {
+    return false;
+  }
   if (status < 0 || writes_failing_) {
     NoteStatus(status, writes_failing_, "DAQmxWriteDigitalLines", kPufferLines, what, then);
   }
